@@ -1,0 +1,3 @@
+#include "art.h"
+
+void addAirspeedArt(std::vector<ArtFile>& /*files*/) {}

@@ -1,0 +1,3 @@
+#include "art.h"
+
+void addAltitudeArt(std::vector<ArtFile>& /*files*/) {}

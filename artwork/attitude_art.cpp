@@ -1,0 +1,3 @@
+#include "art.h"
+
+void addAttitudeArt(std::vector<ArtFile>& /*files*/) {}

@@ -1,0 +1,3 @@
+#include "art.h"
+
+void addEcamFontArt(std::vector<ArtFile>& /*files*/) {}

@@ -1,0 +1,3 @@
+#include "art.h"
+
+void addEngineDisplayArt(std::vector<ArtFile>& /*files*/) {}

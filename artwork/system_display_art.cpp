@@ -1,0 +1,3 @@
+#include "art.h"
+
+void addSystemDisplayArt(std::vector<ArtFile>& /*files*/) {}

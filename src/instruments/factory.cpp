@@ -1,0 +1,36 @@
+#include "instruments/factory.h"
+
+#include "standby/clock.h"
+
+const char* instrumentIdentifier(std::int32_t type) {
+  static const char* const names[kInstrumentTypeCount] = {
+      "A320_ECAM_ENGINE", "A320_ECAM_SYSTEM", "A320_CLOCK", "A320_RMI",
+      "A320_ATTITUDE",    "A320_ALTITUDE",    "A320_AIRSPEED"};
+  if (type < 0 || type >= kInstrumentTypeCount) return nullptr;
+  return names[type];
+}
+
+namespace instruments {
+
+Instrument* construct(std::int32_t type, InstrumentContext& ctx) {
+  switch (type) {
+    case A320_CLOCK: return new Clock(ctx);
+    default: return nullptr;
+  }
+}
+
+bool initialise(Instrument& instrument, const FlightDataBlock& /*block*/) {
+  switch (instrument.type()) {
+    case A320_CLOCK: return static_cast<Clock&>(instrument).initialise();
+    default: return false;
+  }
+}
+
+void draw(Instrument& instrument, const FlightDataBlock& block, const Placement& placement) {
+  switch (instrument.type()) {
+    case A320_CLOCK: static_cast<Clock&>(instrument).draw(block, placement); break;
+    default: break;
+  }
+}
+
+}  // namespace instruments
