@@ -17,6 +17,13 @@ constexpr Placement kDefaults[kSlotCount] = {
 
 bool inMask(std::uint32_t mask, int slot) { return (mask >> slot) & 1u; }
 
+// Records come from a file an operator may edit; a step at the end of the
+// range stays there instead of overflowing.
+void step(std::int32_t& v, int delta) {
+  const std::int64_t r = std::int64_t(v) + delta;
+  v = r > INT32_MAX ? INT32_MAX : r < INT32_MIN ? INT32_MIN : std::int32_t(r);
+}
+
 }  // namespace
 
 InstrumentWindow::InstrumentWindow(float windowScale, SurfaceFactory makeSurface)
@@ -141,18 +148,18 @@ bool InstrumentWindow::adjust(int command, std::uint32_t slotMask) {
     const double x = p.x, y = p.y, pw = p.width, ph = p.height;
     const bool left = x > -m, right = x + pw < w + m, down = y > -m, up = y + ph < h + m;
     switch (command) {
-      case 'd': if (down) p.y -= 1; break;
-      case 'h': if (up) p.y += 1; break;
-      case 'l': if (left) p.x -= 1; break;
-      case 'r': if (right) p.x += 1; break;
+      case 'd': if (down) step(p.y, -1); break;
+      case 'h': if (up) step(p.y, 1); break;
+      case 'l': if (left) step(p.x, -1); break;
+      case 'r': if (right) step(p.x, 1); break;
       case 'g':
         if (left && right && down && up) {
-          p.x -= 1; p.y -= 1; p.width += 2; p.height += 2;
+          step(p.x, -1); step(p.y, -1); step(p.width, 2); step(p.height, 2);
         }
         break;
       case 'k':
         if (p.width > 50 && p.height > 50) {
-          p.x += 1; p.y += 1; p.width -= 2; p.height -= 2;
+          step(p.x, 1); step(p.y, 1); step(p.width, -2); step(p.height, -2);
         }
         break;
     }

@@ -1,0 +1,102 @@
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/bmp.h"
+#include "support/offscreen.h"
+
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TempDir {
+  TempDir() {
+    char tmpl[] = "/tmp/a320-tex-XXXXXX";
+    path = mkdtemp(tmpl);
+  }
+  ~TempDir() { fs::remove_all(path); }
+  void write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
+    std::ofstream(path + "/" + name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  }
+  std::string path;
+};
+
+std::vector<std::uint8_t> solidBmp(int w, int h, std::uint8_t b, std::uint8_t g, std::uint8_t r) {
+  const int stride = platform::bmpStride(w);
+  std::vector<std::uint8_t> rows(std::size_t(stride) * h, 0);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      rows[std::size_t(y) * stride + x * 3] = b;
+      rows[std::size_t(y) * stride + x * 3 + 1] = g;
+      rows[std::size_t(y) * stride + x * 3 + 2] = r;
+    }
+  return platform::encodeBmp24(w, h, rows);
+}
+
+TEST(TextureLoader, LoadsOnceAndScalesOddSizes) {
+  TempDir dir;
+  dir.write("00000001.tex", solidBmp(300, 200, 10, 20, 200));
+  OffscreenWindow ow(32, 32, 1.0f, dir.path);
+  InstrumentWindow& w = *ow.window;
+  GLuint name = 0;
+  ASSERT_TRUE(w.loadTexture("Data/00000001.tex", name));
+  EXPECT_NE(name, 0u);
+  GLuint again = name;
+  EXPECT_FALSE(w.loadTexture("Data/00000001.tex", again));  // filled only once
+  EXPECT_EQ(again, name);
+  // Backslashes as written in stored names work too.
+  GLuint other = 0;
+  EXPECT_TRUE(w.loadTexture("Data\\00000001.tex", other));
+
+  glBindTexture(GL_TEXTURE_2D, name);
+  GLint tw = 0, th = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &tw);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &th);
+  EXPECT_EQ(tw & (tw - 1), 0) << tw;  // powers of two
+  EXPECT_EQ(th & (th - 1), 0) << th;
+  std::vector<std::uint8_t> texels(std::size_t(tw) * th * 3);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
+  EXPECT_EQ(texels[0], 200);  // stored blue-green-red, uploaded as red-green-blue
+  EXPECT_EQ(texels[1], 20);
+  EXPECT_EQ(texels[2], 10);
+  GLint env = 0;
+  glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
+  EXPECT_EQ(env, GL_REPLACE);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  glDeleteTextures(1, &name);
+  glDeleteTextures(1, &other);
+}
+
+TEST(TextureLoader, RefusesWhatIsNotA24BitBitmap) {
+  TempDir dir;
+  auto eightBit = solidBmp(4, 4, 1, 2, 3);
+  eightBit[28] = 8;
+  dir.write("00000002.tex", eightBit);
+  dir.write("00000003.tex", {'n', 'o', 't', ' ', 'a', ' ', 'b', 'm', 'p'});
+  OffscreenWindow ow(32, 32, 1.0f, dir.path);
+  for (const char* name : {"Data/00000002.tex", "Data/00000003.tex", "Data/00000099.tex"}) {
+    GLuint t = 0;
+    EXPECT_FALSE(ow.window->loadTexture(name, t)) << name;
+    EXPECT_EQ(t, 0u) << name;
+  }
+}
+
+TEST(TextureLoader, WorkingDirectoryElsewhereReportsMissingData) {
+  RecordingSink sink;
+  const fs::path before = fs::current_path();
+  TempDir dir;
+  fs::current_path(dir.path);
+  {
+    OffscreenWindow ow(32, 32, 1.0f, "Data");
+    ow.window->setPlacement({0, 0, 32, 32, 1, 2}, 1);
+    EXPECT_TRUE(ow.window->instrumentFactory(0, 2));
+  }
+  fs::current_path(before);
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"A320_CLOCK: Error - Data File missing!"});
+}
+
+}  // namespace

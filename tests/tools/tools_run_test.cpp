@@ -1,0 +1,140 @@
+// The command-line tools run as a user runs them: exit codes, messages,
+// files written, datagrams sent.
+#include <gtest/gtest.h>
+#include <png.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+#include "host/udp_receiver.h"
+#include "support/clock_reader.h"
+#include "support/loopback.h"
+#include "support/offscreen.h"
+
+using namespace testing_support;
+
+namespace {
+
+struct ToolRun {
+  int code;
+  std::string output;
+};
+
+ToolRun run(const std::string& command) {
+  std::string out;
+  std::FILE* p = ::popen((command + " 2>&1").c_str(), "r");
+  if (!p) return {-1, ""};
+  std::array<char, 512> buf;
+  while (std::fgets(buf.data(), buf.size(), p)) out += buf.data();
+  const int status = ::pclose(p);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+}
+
+const std::string kSnapshot = std::string(A320_TOOLS_DIR) + "/a320-snapshot";
+const std::string kFeed = std::string(A320_TOOLS_DIR) + "/a320-feed";
+
+bool readPng(const std::string& path, std::vector<std::uint8_t>& rgba, int& w, int& h) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
+  image.format = PNG_FORMAT_RGBA;
+  rgba.resize(PNG_IMAGE_SIZE(image));
+  w = int(image.width);
+  h = int(image.height);
+  return png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr) != 0;
+}
+
+TEST(SnapshotTool, RefusesBadCommandLines) {
+  const char* bad[] = {
+      "--out /tmp/x.png --bogus 1", "--out /tmp/x.png --instrument A320_NOTHING", "--out /tmp/x.png --set 300=1",
+      "--out /tmp/x.png --set 2=abc", "--out /tmp/x.png --size 0x5", "--out /tmp/x.png --rotate 45",
+      "--out /tmp/x.png --frames 0", "--instrument A320_CLOCK", "--out",
+      "--out /tmp/x.png --block /nonexistent/block",
+  };
+  for (const char* args : bad) {
+    const ToolRun r = run(kSnapshot + " " + args);
+    EXPECT_EQ(r.code, 2) << args << "\n" << r.output;
+    EXPECT_NE(r.output.find("a320-snapshot: "), std::string::npos) << args;
+    EXPECT_NE(r.output.find("usage:"), std::string::npos) << args;
+  }
+}
+
+TEST(SnapshotTool, DrawsTheClockAsAsked) {
+  const std::string out = "/tmp/a320-snapshot-clock.png";
+  std::remove(out.c_str());
+  const ToolRun r = run(kSnapshot + " --out " + out + " --instrument A320_CLOCK --size 300x300 --data " +
+                    A320_TEST_DATA_DIR + " --set 2=21 --set 3=8.5 --set 4=#0x42300000 --set 17=#1 --rotate 90");
+  ASSERT_EQ(r.code, 0) << r.output;
+  std::vector<std::uint8_t> px;
+  int w = 0, h = 0;
+  ASSERT_TRUE(readPng(out, px, w, h));
+  EXPECT_EQ(w, 300);
+  EXPECT_EQ(h, 300);
+  ClockReader reader(std::string(A320_TEST_DATA_DIR) + "/01240001.tex");
+  // 0x42300000 is 44.0.
+  EXPECT_EQ(reader.read(px, w, h, {0, 0, 300, 300, 1, 2}, 90.0f, true), "21:08:44");
+  std::remove(out.c_str());
+}
+
+TEST(SnapshotTool, MissingDataIsReported) {
+  const ToolRun r = run(kSnapshot + " --out /tmp/a320-nodata.png --instrument A320_CLOCK --data /nonexistent");
+  EXPECT_EQ(r.code, 0) << r.output;
+  EXPECT_NE(r.output.find("A320_CLOCK: Error - Data File missing!"), std::string::npos) << r.output;
+  std::remove("/tmp/a320-nodata.png");
+}
+
+TEST(FeedTool, SendsBlocksToTheReceiver) {
+  RecordingSink sink;
+  const std::uint16_t port = freeUdpPort();
+  UdpReceiver r;
+  ASSERT_TRUE(r.open(port, "127.0.0.1"));
+  const ToolRun feed = run(kFeed + " --port " + std::to_string(port) + " --count 5 --rate 200 --set 2=12 --set 17=#3");
+  ASSERT_EQ(feed.code, 0) << feed.output;
+  EXPECT_NE(feed.output.find("sent 5 datagrams"), std::string::npos) << feed.output;
+  int got = 0;
+  FlightDataBlock b;
+  while (r.receive(b.bytes.data(), b.bytes.size(), 200)) ++got;
+  EXPECT_EQ(got, 5);
+  EXPECT_EQ(b.f32(2), 12.0f);
+  EXPECT_EQ(b.u32(17), 3u);
+  r.close();
+}
+
+TEST(FeedTool, ClockFillsTimeOfDay) {
+  RecordingSink sink;
+  const std::uint16_t port = freeUdpPort();
+  UdpReceiver r;
+  ASSERT_TRUE(r.open(port, "127.0.0.1"));
+  ASSERT_EQ(run(kFeed + " --port " + std::to_string(port) + " --count 1 --clock").code, 0);
+  FlightDataBlock b;
+  ASSERT_TRUE(r.receive(b.bytes.data(), b.bytes.size(), 1000));
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  const int sent = int(b.f32(2)) * 3600 + int(b.f32(3)) * 60 + int(b.f32(4));
+  const int here = local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
+  const int d = std::abs(here - sent);
+  EXPECT_TRUE(d <= 2 || d >= 86398) << sent << " vs " << here;
+  r.close();
+}
+
+TEST(FeedTool, RefusesRemoteHostsAndBadOptions) {
+  struct {
+    const char* args;
+    int code;
+  } cases[] = {
+      {"--host 192.0.2.1 --count 1", 2},  {"--host 10.0.0.1 --count 1", 2}, {"--port 0 --count 1", 2},
+      {"--port 70000 --count 1", 2},      {"--rate 0 --count 1", 2},        {"--count 1 --duration 1", 2},
+      {"--set 999=1 --count 1", 2},       {"--frobnicate", 2},              {"--host localhost --count 0", 0},
+      {"--host 127.1.2.3 --count 0", 0},
+  };
+  for (const auto& c : cases) {
+    const ToolRun r = run(kFeed + " " + c.args);
+    EXPECT_EQ(r.code, c.code) << c.args << "\n" << r.output;
+  }
+  EXPECT_NE(run(kFeed + " --host 192.0.2.1 --count 1").output.find("--allow-remote"), std::string::npos);
+}
+
+}  // namespace
