@@ -1,3 +1,250 @@
-#include "art.h"
+// The standby attitude indicator: one atlas of pictures and one of masks,
+// the same regions in both (the horizon background is never masked).
+#include <cmath>
+#include <string>
 
-void addAttitudeArt(std::vector<ArtFile>& /*files*/) {}
+#include "art.h"
+#include "standby/attitude_geometry.h"
+
+using namespace attitudegeo;
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kDeg = kPi / 180.0;
+constexpr unsigned kSky = 0x2d6cb4;
+constexpr unsigned kGround = 0x6e4524;
+constexpr unsigned kSymbol = 0xffc21a;
+
+// Paints in instrument units from here on: the rectangle x0..x1, y0..y1
+// (y up) fills the pixel rectangle px, py, pw, ph.
+void mapRect(cairo_t* cr, double px, double py, double pw, double ph, double x0, double x1, double y0, double y1) {
+  cairo_translate(cr, px, py + ph);
+  cairo_scale(cr, pw / (x1 - x0), -ph / (y1 - y0));
+  cairo_translate(cr, -x0, -y0);
+}
+
+// Upright text centred on (x, y) in the y-up space of mapRect.
+void label(cairo_t* cr, double x, double y, const std::string& text) {
+  cairo_save(cr);
+  cairo_translate(cr, x, y);
+  cairo_scale(cr, 1, -1);
+  art::centredText(cr, 0, 0, text);
+  cairo_restore(cr);
+}
+
+void rectPath(cairo_t* cr, double x0, double y0, double x1, double y1) {
+  cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0);
+}
+
+// Runs paint clipped to the region, in the units of the quad it is drawn on.
+template <typename Paint>
+void inRegion(cairo_t* cr, int w, int h, const Region& r, const Quad& q, Paint paint) {
+  cairo_save(cr);
+  const double px = r.s0 * w, py = (1 - r.t1) * h, pw = (r.s1 - r.s0) * w, ph = (r.t1 - r.t0) * h;
+  cairo_rectangle(cr, px, py, pw, ph);
+  cairo_clip(cr);
+  mapRect(cr, px, py, pw, ph, q.x0, q.x1, q.y0, q.y1);
+  paint();
+  cairo_restore(cr);
+}
+
+void skyAndGround(cairo_t* cr, const Quad& q) {
+  art::rgb(cr, kSky);
+  rectPath(cr, q.x0, 0, q.x1, q.y1);
+  cairo_fill(cr);
+  art::rgb(cr, kGround);
+  rectPath(cr, q.x0, q.y0, q.x1, 0);
+  cairo_fill(cr);
+}
+
+void horizon(cairo_t* cr) {
+  skyAndGround(cr, kHorizonQuad);
+  art::rgb(cr, art::kWhite);
+  rectPath(cr, -1, -0.006, 1, 0.006);
+  cairo_fill(cr);
+}
+
+// Sky and ground again under the ladder, so the moving scale carries its
+// own horizon; its edges match the background and do not show.
+void pitchScale(cairo_t* cr) {
+  skyAndGround(cr, kPitchScaleQuad);
+  art::rgb(cr, art::kWhite);
+  rectPath(cr, kPitchScaleQuad.x0, -0.006, kPitchScaleQuad.x1, 0.006);
+  cairo_fill(cr);
+  art::font(cr, 0.062);
+  for (int d = -35; d <= 35; d += 5) {
+    if (d == 0) continue;
+    const double y = d * kPitchStep;
+    const bool ten = d % 10 == 0;
+    const double half = ten ? 0.17 : 0.085;
+    rectPath(cr, -half, y - 0.0045, half, y + 0.0045);
+    cairo_fill(cr);
+    if (ten) {
+      const std::string n = std::to_string(std::abs(d));
+      label(cr, -0.26, y, n);
+      label(cr, 0.26, y, n);
+    }
+  }
+}
+
+void commandBar(cairo_t* cr) {
+  auto bar = [&] {
+    cairo_move_to(cr, -0.5, 0.011);
+    cairo_line_to(cr, 0.5, 0.011);
+    cairo_line_to(cr, 0.5, -0.06);
+    cairo_line_to(cr, 0.478, -0.06);
+    cairo_line_to(cr, 0.478, -0.011);
+    cairo_line_to(cr, -0.478, -0.011);
+    cairo_line_to(cr, -0.478, -0.06);
+    cairo_line_to(cr, -0.5, -0.06);
+    cairo_close_path(cr);
+  };
+  art::rgb(cr, 0x101010);
+  cairo_set_line_width(cr, 0.012);
+  cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
+  bar();
+  cairo_stroke(cr);
+  art::rgb(cr, art::kMagenta);
+  bar();
+  cairo_fill(cr);
+}
+
+void fixedSymbol(cairo_t* cr) {
+  // Pedestal rising from the bottom of the dial to the aircraft's centre.
+  auto pedestal = [&] {
+    cairo_move_to(cr, -0.028, -0.04);
+    cairo_line_to(cr, 0.028, -0.04);
+    cairo_line_to(cr, 0.13, -0.555);
+    cairo_line_to(cr, -0.13, -0.555);
+    cairo_close_path(cr);
+  };
+  art::rgb(cr, 0x1b1b1c);
+  pedestal();
+  cairo_fill(cr);
+  art::rgb(cr, kSymbol);
+  cairo_set_line_width(cr, 0.008);
+  pedestal();
+  cairo_stroke(cr);
+  // Wings and centre dot, outlined so they read over sky and ground alike.
+  auto wings = [&] {
+    rectPath(cr, -0.24, -0.013, -0.07, 0.013);
+    rectPath(cr, 0.07, -0.013, 0.24, 0.013);
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, 0, 0, 0.024, 0, 2 * kPi);
+  };
+  art::rgb(cr, 0x101010);
+  cairo_set_line_width(cr, 0.01);
+  wings();
+  cairo_stroke(cr);
+  art::rgb(cr, kSymbol);
+  wings();
+  cairo_fill(cr);
+}
+
+void bankRing(cairo_t* cr) {
+  const double inner = kRingInner, outer = 0.93;
+  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+  auto halfRing = [&](double a0, double a1) {
+    cairo_arc(cr, 0, 0, outer, a0, a1);
+    cairo_arc_negative(cr, 0, 0, inner, a1, a0);
+    cairo_close_path(cr);
+  };
+  art::rgb(cr, kSky);
+  halfRing(0, kPi);
+  cairo_fill(cr);
+  art::rgb(cr, kGround);
+  halfRing(kPi, 2 * kPi);
+  cairo_fill(cr);
+  art::rgb(cr, 0x151515);
+  cairo_set_line_width(cr, 0.008);
+  cairo_arc(cr, 0, 0, inner + 0.004, 0, 2 * kPi);
+  cairo_stroke(cr);
+
+  // Bank marks from the top: 10, 20, 30, 45, 60 and 90 degrees each way.
+  art::rgb(cr, art::kWhite);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+  for (int side : {-1, 1})
+    for (int b : {10, 20, 30, 45, 60, 90}) {
+      const bool big = b == 30 || b == 60 || b == 90;
+      const double a = (90 + side * b) * kDeg;
+      const double r0 = big ? 0.765 : 0.81, r1 = 0.875;
+      cairo_set_line_width(cr, big ? 0.016 : 0.011);
+      cairo_move_to(cr, r0 * std::cos(a), r0 * std::sin(a));
+      cairo_line_to(cr, r1 * std::cos(a), r1 * std::sin(a));
+      cairo_stroke(cr);
+    }
+  // The zero mark points up at the fixed index.
+  cairo_move_to(cr, 0, 0.875);
+  cairo_line_to(cr, 0.038, 0.785);
+  cairo_line_to(cr, -0.038, 0.785);
+  cairo_close_path(cr);
+  cairo_fill(cr);
+}
+
+void bezel(cairo_t* cr) {
+  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+  art::rgb(cr, 0x3a3d40);
+  rectPath(cr, -1, -1, 1, 1);
+  cairo_new_sub_path(cr);
+  cairo_arc(cr, 0, 0, 0.99, 0, 2 * kPi);
+  cairo_fill(cr);
+  for (double cx : {-0.87, 0.87})
+    for (double cy : {-0.87, 0.87}) {
+      art::rgb(cr, 0x6d7075);
+      cairo_arc(cr, cx, cy, 0.038, 0, 2 * kPi);
+      cairo_fill(cr);
+      art::rgb(cr, 0x2a2c2f);
+      cairo_set_line_width(cr, 0.01);
+      cairo_move_to(cr, cx - 0.026, cy - 0.026);
+      cairo_line_to(cr, cx + 0.026, cy + 0.026);
+      cairo_stroke(cr);
+    }
+  cairo_pattern_t* rim = cairo_pattern_create_linear(-0.7, 0.7, 0.7, -0.7);
+  cairo_pattern_add_color_stop_rgb(rim, 0, 0.38, 0.39, 0.41);
+  cairo_pattern_add_color_stop_rgb(rim, 1, 0.10, 0.10, 0.11);
+  cairo_set_source(cr, rim);
+  cairo_arc(cr, 0, 0, 0.99, 0, 2 * kPi);
+  cairo_new_sub_path(cr);
+  cairo_arc(cr, 0, 0, 0.945, 0, 2 * kPi);
+  cairo_fill(cr);
+  cairo_pattern_destroy(rim);
+  art::rgb(cr, 0x050505);
+  cairo_arc(cr, 0, 0, 0.945, 0, 2 * kPi);
+  cairo_new_sub_path(cr);
+  cairo_arc(cr, 0, 0, kBezelInner, 0, 2 * kPi);
+  cairo_fill(cr);
+  // Fixed bank index at the top, and fixed marks at 30 and 60 degrees.
+  art::rgb(cr, kSymbol);
+  cairo_move_to(cr, 0, kBezelInner - 0.005);
+  cairo_line_to(cr, 0.045, 0.94);
+  cairo_line_to(cr, -0.045, 0.94);
+  cairo_close_path(cr);
+  cairo_fill(cr);
+  art::rgb(cr, art::kWhite);
+  cairo_set_line_width(cr, 0.012);
+  for (int b : {-60, -30, 30, 60}) {
+    const double a = (90 + b) * kDeg;
+    cairo_move_to(cr, 0.89 * std::cos(a), 0.89 * std::sin(a));
+    cairo_line_to(cr, 0.935 * std::cos(a), 0.935 * std::sin(a));
+    cairo_stroke(cr);
+  }
+}
+
+void atlas(cairo_t* cr, int w, int h, bool withHorizon) {
+  if (withHorizon) inRegion(cr, w, h, kHorizon, kHorizonQuad, [&] { horizon(cr); });
+  inRegion(cr, w, h, kPitchScale, kPitchScaleQuad, [&] { pitchScale(cr); });
+  inRegion(cr, w, h, kCommandBar, kCommandBarQuad, [&] { commandBar(cr); });
+  inRegion(cr, w, h, kFixedSymbol, kFixedSymbolQuad, [&] { fixedSymbol(cr); });
+  inRegion(cr, w, h, kBankRing, kBankRingQuad, [&] { bankRing(cr); });
+  inRegion(cr, w, h, kBezel, kBezelQuad, [&] { bezel(cr); });
+}
+
+}  // namespace
+
+void addAttitudeArt(std::vector<ArtFile>& files) {
+  files.push_back(art::colourOf("01020050.tex", kAtlasSize, kAtlasSize,
+                                [](cairo_t* cr, int w, int h) { atlas(cr, w, h, true); }));
+  files.push_back(art::maskOf("01020051.tex", kAtlasSize, kAtlasSize,
+                              [](cairo_t* cr, int w, int h) { atlas(cr, w, h, false); }));
+}

@@ -1,0 +1,31 @@
+#pragma once
+// Layout of the RMI's pictures, shared by the instrument and the artwork
+// generator.
+
+namespace rmigeo {
+
+// The compass card quad, turned by the heading (counter-clockwise for a
+// growing heading), so heading h is painted h degrees clockwise from the top.
+inline constexpr float kCardHalf = 0.82f;
+
+// Needle quads about the centre; the arrow head is the +x end.
+inline constexpr float kNeedleLeft = -0.82f;
+inline constexpr float kNeedleRight = 0.82f;
+inline constexpr float kNeedle1HalfHeight = 0.14f;
+inline constexpr float kNeedle2HalfHeight = 0.1f;
+
+inline constexpr float kCardZ = -0.1f;
+inline constexpr float kNeedle1Z = -0.2f;
+inline constexpr float kNeedle2Z = -0.3f;
+inline constexpr float kBezelZ = -0.4f;
+
+// The bezel's window onto the card; the card's corners lie under the bezel.
+inline constexpr float kWindowRadius = 0.8f;
+
+// Picture sizes written by the generator (powers of two).
+inline constexpr int kCardSize = 1024;
+inline constexpr int kNeedleWidth = 1024;
+inline constexpr int kNeedleHeight = 128;
+inline constexpr int kBezelSize = 1024;
+
+}  // namespace rmigeo
