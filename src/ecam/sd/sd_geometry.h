@@ -1,0 +1,157 @@
+#pragma once
+// Layout of the system display's pictures, shared by the pages and the
+// artwork generator so that values, needles and symbols land where the
+// pictures expect them. Positions are in the instrument's square (-1 to 1,
+// y up). A Quad names its first corner (texture 0,0) and the opposite one
+// (texture 1,1); a first corner right of or above the second mirrors the
+// picture on screen.
+
+namespace sdgeo {
+
+struct Point {
+  float x, y;
+};
+struct Quad {
+  float x0, y0, x1, y1;
+};
+
+// Picture sizes written by the generator.
+inline constexpr int kPageSize = 1024;       // page backgrounds
+inline constexpr int kSparePageSize = 512;   // the background that is loaded only
+
+// Needles turn counter-clockwise by their angle from pointing in -x, so a
+// needle at angle a points in the direction a + 180 degrees.
+inline constexpr float kNeedleHalfWidth = 0.00769f;
+
+// Permanent data area at the bottom of every page: where each number starts.
+inline constexpr Point kTatNumber{-0.83575f, -0.757025f};
+inline constexpr Point kTatSign{-0.70675f, -0.749025f};
+inline constexpr Point kSatNumber{-0.83575f, -0.912025f};
+inline constexpr Point kSatSign{-0.70675f, -0.906025f};
+inline constexpr float kTempSize = 1.4f;
+inline constexpr Point kHours{-0.20175f, -0.914025f};
+inline constexpr float kHoursSize = 1.6f;
+inline constexpr Point kMinutes{0.05875f, -0.912025f};
+inline constexpr float kMinutesSize = 1.4f;
+inline constexpr Point kGrossWeight{0.39875f, -0.912025f};
+inline constexpr float kGrossWeightSize = 1.4f;
+
+// ENG: oil dials, one column per engine; needles are plain lines.
+inline constexpr float kEngNeedleLength = 0.2125f;
+inline constexpr Point kEngOilQty1{-0.75775f, 0.19525f};
+inline constexpr Point kEngOilQty2{-0.05075f, 0.19525f};
+inline constexpr Point kEngOilPress1{-0.75775f, -0.18625f};
+inline constexpr Point kEngOilPress2{-0.05075f, -0.18625f};
+inline constexpr float kOilQtyAngle0 = 43.6f;  // angle = a0 + slope * value
+inline constexpr float kOilQtyAngleSlope = -3.44f;
+inline constexpr float kOilPressAngle0 = 43.6f;
+inline constexpr float kOilPressAngleSlope = -1.72f;
+inline constexpr float kOilPressLow = 8.0f;  // psi at or below which it shows as a warning
+
+// BLEED: valve symbols (a square of this half side about each position) and
+// the pack needles.
+inline constexpr float kValveHalf = 0.073077f;
+inline constexpr Point kBleedValves[8] = {{0.057f, -0.104f}, {0.73f, 0.101f},    {-0.749f, 0.101f},
+                                          {0.231f, 0.086f},  {-0.756f, -0.379f}, {-0.511f, -0.507f},
+                                          {0.584f, -0.507f}, {0.825f, -0.371f}};
+inline constexpr float kPackNeedleLength = 0.106154f;
+inline constexpr Point kPack1Upper{-0.745f, 0.416f};
+inline constexpr Point kPack1Lower{-0.745f, 0.166f};
+inline constexpr Point kPack2Upper{0.734f, 0.416f};
+inline constexpr Point kPack2Lower{0.734f, 0.166f};
+
+// PRESS: dial pivots and needle lengths.
+inline constexpr float kPressNeedleLength = 0.238461f;
+inline constexpr float kPressNeedleHalfWidth = 0.00799f;
+inline constexpr Point kPressDp{-0.61f, 0.311f};
+inline constexpr Point kPressVs{0.01f, 0.311f};
+inline constexpr Point kPressCabAlt{0.673f, 0.311f};
+inline constexpr Point kPressOutflow{0.323f, -0.321f};
+inline constexpr float kPressOutflowLength = 0.167769f;
+inline constexpr Point kPressInlet{-0.537f, -0.37f};   // bar to the left of the pivot
+inline constexpr Point kPressExtract{-0.28f, -0.37f};  // bar to the right
+inline constexpr float kPressValveLength = 0.123077f;
+inline constexpr Point kPressSafety{0.861f, -0.092f};  // bar turned down
+inline constexpr float kPressSafetyLength = 0.138077f;
+
+// APU: dial pivots, needle lengths and the symbol quads.
+inline constexpr Point kApuNOuter{-0.563f, 0.02f};
+inline constexpr Point kApuEgtOuter{-0.563f, -0.374f};
+inline constexpr Point kApuNInner{-0.563f, 0.028f};
+inline constexpr Point kApuEgtInner{-0.563f, -0.37f};
+inline constexpr float kApuOuterLength = 0.230154f;
+inline constexpr float kApuInnerLength = 0.206154f;
+inline constexpr Quad kApuBleedOpen{0.423846f, 0.59131f, 0.63f, 0.97669f};
+inline constexpr Quad kApuGenLink{-0.619154f, 0.80631f, -0.466f, 0.95969f};
+inline constexpr Quad kApuBleedShut{0.416846f, 0.59231f, 0.603f, 0.88769f};
+
+// COND: hot-air valve and the three trim valve needles.
+inline constexpr Quad kCondHotAir{0.45f, -0.494f, 0.59f, -0.342f};
+inline constexpr float kCondNeedleLength = 0.191776f;
+inline constexpr float kCondNeedleHalfWidth = 0.00569f;
+inline constexpr Point kCondTrim[3] = {{-0.602f, -0.221f}, {-0.104f, -0.221f}, {0.394f, -0.221f}};
+inline constexpr float kCondAngleShut = -47.0f;  // valve opening 0
+inline constexpr float kCondAngleOpen = -134.0f;
+
+// DOOR: door symbols (cabin doors 1 to 4, cargo doors 1 and 2).
+inline constexpr Quad kCabinDoors[4] = {{-0.1898f, 0.4862f, -0.1282f, 0.5938f},
+                                        {0.1398f, 0.4862f, 0.0782f, 0.5938f},
+                                        {-0.1898f, -0.2652f, -0.1282f, -0.3728f},
+                                        {0.1398f, -0.2652f, 0.0782f, -0.3728f}};
+inline constexpr Quad kCargoDoors[2] = {{0.1398f, 0.3962f, 0.0662f, 0.2852f},
+                                        {0.1398f, -0.2272f, 0.0662f, -0.1162f}};
+
+// HYD: low-pressure column overlays, the two pump symbols and the PTU.
+inline constexpr Quad kHydGreenLow{-0.7946f, -0.04077f, -0.5864f, 0.62823f};
+inline constexpr Quad kHydBlueLow{0.0626f, -0.12477f, -0.1456f, 0.62423f};
+inline constexpr Quad kHydYellowLow{0.6626f, -0.04077f, 0.4544f, 0.62823f};
+inline constexpr Quad kHydYellowElec{0.5484f, 0.13777f, 0.7776f, 0.27623f};
+inline constexpr Quad kHydRat{-0.2216f, 0.07077f, -0.1034f, 0.20123f};
+// PTU quad: x from offset + kPtuLeft to offset + kPtuRight.
+inline constexpr float kPtuLeft = -0.3516f;
+inline constexpr float kPtuRight = 0.5666f;
+inline constexpr float kPtuBottom = 0.14077f;
+inline constexpr float kPtuTop = 0.34823f;
+inline constexpr float kPtuOffsetBalanced = -0.085f;
+inline constexpr float kPtuOffsetGreenToYellow = 0.011f;
+inline constexpr float kPtuOffsetYellowToGreen = -0.265f;
+
+// WHEEL: gear symbols and door hinges.
+inline constexpr Quad kGearLeft{-0.837f, 0.19f, -0.483f, 0.406f};
+inline constexpr Quad kGearNose{-0.197f, 0.466f, 0.157f, 0.682f};
+inline constexpr Quad kGearRight{0.52f, 0.19f, 0.874f, 0.406f};
+inline constexpr float kGearDoorHalfWidth = 0.00577f;
+inline constexpr Point kDoorHingeLeft{-0.47f, 0.475f};  // door runs -x from its hinge
+inline constexpr Point kDoorHingeRight{0.5f, 0.475f};   // door runs +x
+inline constexpr float kMainDoorLength = 0.308f;
+inline constexpr Point kDoorHingeNoseLeft{-0.143f, 0.763f};   // door runs +x
+inline constexpr Point kDoorHingeNoseRight{0.157f, 0.763f};   // door runs -x
+inline constexpr float kNoseDoorLength = 0.146f;
+inline constexpr float kBrakeY = -0.08f;
+inline constexpr float kBrakeX[4] = {-0.85f, -0.49f, 0.355f, 0.745f};
+
+// F/CTL: spoiler columns (the quad's y is value + low .. value + high), the
+// surface markers and the rudder. A spoiler shows only above its rest line.
+struct Spoiler {
+  float x0, x1, low, high;
+};
+inline constexpr Spoiler kSpoilers[10] = {
+    {-0.71246f, -0.62754f, 0.25231f, 0.56769f}, {-0.58346f, -0.49854f, 0.27231f, 0.58769f},
+    {-0.45046f, -0.36554f, 0.28431f, 0.59969f}, {-0.32546f, -0.24054f, 0.30231f, 0.61769f},
+    {-0.20046f, -0.11554f, 0.31631f, 0.63169f}, {0.11654f, 0.20146f, 0.31631f, 0.63169f},
+    {0.24354f, 0.32846f, 0.30231f, 0.61769f},   {0.36854f, 0.45346f, 0.28431f, 0.59969f},
+    {0.49854f, 0.58346f, 0.27231f, 0.58769f},   {0.62854f, 0.71346f, 0.25231f, 0.56769f}};
+inline constexpr float kSpoilerTravel = 0.26f;  // highest extension the window shows
+// Surface markers at rest (add the surface value to y).
+inline constexpr Quad kLeftAileron{-0.61677f, 0.1456f, -0.55523f, 0.1844f};
+inline constexpr Quad kRightAileron{0.62577f, 0.1456f, 0.56423f, 0.1844f};
+inline constexpr Quad kLeftElevator{-0.54077f, -0.2196f, -0.47923f, -0.2584f};
+inline constexpr Quad kRightElevator{0.49223f, -0.2196f, 0.55377f, -0.2584f};
+inline constexpr float kAileronLimit = 0.15f;
+inline constexpr float kElevatorLimit = 0.13f;
+// Rudder: drawn in a frame at the pivot turned by the rudder angle.
+inline constexpr Point kRudderPivot{0.0f, 0.05f};
+inline constexpr Quad kRudder{-0.0577f, -0.296f, 0.0577f, 0.09615f};
+inline constexpr float kRudderLimit = 30.0f;
+
+}  // namespace sdgeo
