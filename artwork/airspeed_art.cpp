@@ -4,83 +4,16 @@
 #include <string>
 
 #include "art.h"
+#include "standby_art.h"
 #include "standby/airspeed_geometry.h"
 
 using namespace airspeedgeo;
+using art::kDeg, art::kPi, art::label, art::mapRect, art::rectPath, art::tick, art::windowRim;
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kDeg = kPi / 180.0;
-
-// Paints in instrument units from here on: the rectangle x0..x1, y0..y1
-// (y up) fills the pixel rectangle px, py, pw, ph.
-void mapRect(cairo_t* cr, double px, double py, double pw, double ph, double x0, double x1, double y0, double y1) {
-  cairo_translate(cr, px, py + ph);
-  cairo_scale(cr, pw / (x1 - x0), -ph / (y1 - y0));
-  cairo_translate(cr, -x0, -y0);
-}
-
-// Upright text centred on (x, y) in the y-up space of mapRect.
-void label(cairo_t* cr, double x, double y, const std::string& text) {
-  cairo_save(cr);
-  cairo_translate(cr, x, y);
-  cairo_scale(cr, 1, -1);
-  art::centredText(cr, 0, 0, text);
-  cairo_restore(cr);
-}
-
-void rectPath(cairo_t* cr, double x0, double y0, double x1, double y1) {
-  cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0);
-}
-
-// Grey panel, corner screws and the round bezel the dial sits in.
-void panelAndBezel(cairo_t* cr) {
-  art::rgb(cr, 0x3a3d40);
-  cairo_paint(cr);
-  for (double cx : {-0.87, 0.87})
-    for (double cy : {-0.87, 0.87}) {
-      art::rgb(cr, 0x6d7075);
-      cairo_arc(cr, cx, cy, 0.038, 0, 2 * kPi);
-      cairo_fill(cr);
-      art::rgb(cr, 0x2a2c2f);
-      cairo_set_line_width(cr, 0.01);
-      cairo_move_to(cr, cx - 0.026, cy - 0.026);
-      cairo_line_to(cr, cx + 0.026, cy + 0.026);
-      cairo_stroke(cr);
-    }
-  cairo_pattern_t* rim = cairo_pattern_create_linear(-0.7, 0.7, 0.7, -0.7);
-  cairo_pattern_add_color_stop_rgb(rim, 0, 0.38, 0.39, 0.41);
-  cairo_pattern_add_color_stop_rgb(rim, 1, 0.10, 0.10, 0.11);
-  cairo_set_source(cr, rim);
-  cairo_arc(cr, 0, 0, 0.99, 0, 2 * kPi);
-  cairo_fill(cr);
-  cairo_pattern_destroy(rim);
-  art::rgb(cr, 0x050505);
-  cairo_arc(cr, 0, 0, 0.945, 0, 2 * kPi);
-  cairo_fill(cr);
-}
-
-void tick(cairo_t* cr, double angleDeg, double r0, double r1, double width) {
-  const double c = std::cos(angleDeg * kDeg), s = std::sin(angleDeg * kDeg);
-  cairo_set_line_width(cr, width);
-  cairo_move_to(cr, r0 * c, r0 * s);
-  cairo_line_to(cr, r1 * c, r1 * s);
-  cairo_stroke(cr);
-}
-
-// A counter window: a grey rim and a black opening just larger than where
-// the drum cells are drawn.
-void windowRim(cairo_t* cr, const drumgeo::Window& w, double grow) {
-  rectPath(cr, w.x0 - grow, w.y0 - grow, w.x1 + grow, w.y1 + grow);
-  cairo_fill(cr);
-}
-
 void paintFace(cairo_t* cr, int w, int h) {
-  mapRect(cr, 0, 0, w, h, -1, 1, -1, 1);
-  panelAndBezel(cr);
-  cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
-  art::rgb(cr, art::kWhite);
+  art::dialFace(cr, w, h);
 
   // Scale marks: every 5 kt up to 250, every 10 kt above; longer marks
   // every 10 kt and at the numbered speeds.
@@ -127,14 +60,7 @@ void paintFace(cairo_t* cr, int w, int h) {
 void needleShape(cairo_t* cr, int w, int h) {
   mapRect(cr, 0, 0, w, h, kPointerLeft, kPointerRight, -kPointerHalfHeight, kPointerHalfHeight);
   // White pointer tapering to the tip; dark counterweight on the short end.
-  art::rgb(cr, art::kWhite);
-  cairo_move_to(cr, 0.0, 0.026);
-  cairo_line_to(cr, 0.64, 0.015);
-  cairo_line_to(cr, 0.785, 0.0);
-  cairo_line_to(cr, 0.64, -0.015);
-  cairo_line_to(cr, 0.0, -0.026);
-  cairo_close_path(cr);
-  cairo_fill(cr);
+  art::taperedNeedle(cr, 0.026, 0.64, 0.015, 0.785);
   art::rgb(cr, 0x2b2c2e);
   cairo_move_to(cr, 0.0, 0.024);
   cairo_line_to(cr, -0.24, 0.03);
@@ -143,13 +69,7 @@ void needleShape(cairo_t* cr, int w, int h) {
   cairo_line_to(cr, 0.0, -0.024);
   cairo_close_path(cr);
   cairo_fill(cr);
-  // Hub cap over the pivot.
-  art::rgb(cr, 0x6d7075);
-  cairo_arc(cr, 0, 0, 0.068, 0, 2 * kPi);
-  cairo_fill(cr);
-  art::rgb(cr, 0x161718);
-  cairo_arc(cr, 0, 0, 0.052, 0, 2 * kPi);
-  cairo_fill(cr);
+  art::hub(cr, 0.068, 0.052, 0x161718);
 }
 
 // The second pointer is a slim red-and-white striped bar, told apart from

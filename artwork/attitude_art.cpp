@@ -4,38 +4,17 @@
 #include <string>
 
 #include "art.h"
+#include "standby_art.h"
 #include "standby/attitude_geometry.h"
 
 using namespace attitudegeo;
+using art::kPi, art::label, art::mapRect, art::rectPath, art::tick;
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kDeg = kPi / 180.0;
 constexpr unsigned kSky = 0x2d6cb4;
 constexpr unsigned kGround = 0x6e4524;
 constexpr unsigned kSymbol = 0xffc21a;
-
-// Paints in instrument units from here on: the rectangle x0..x1, y0..y1
-// (y up) fills the pixel rectangle px, py, pw, ph.
-void mapRect(cairo_t* cr, double px, double py, double pw, double ph, double x0, double x1, double y0, double y1) {
-  cairo_translate(cr, px, py + ph);
-  cairo_scale(cr, pw / (x1 - x0), -ph / (y1 - y0));
-  cairo_translate(cr, -x0, -y0);
-}
-
-// Upright text centred on (x, y) in the y-up space of mapRect.
-void label(cairo_t* cr, double x, double y, const std::string& text) {
-  cairo_save(cr);
-  cairo_translate(cr, x, y);
-  cairo_scale(cr, 1, -1);
-  art::centredText(cr, 0, 0, text);
-  cairo_restore(cr);
-}
-
-void rectPath(cairo_t* cr, double x0, double y0, double x1, double y1) {
-  cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0);
-}
 
 // Runs paint clipped to the region, in the units of the quad it is drawn on.
 template <typename Paint>
@@ -167,12 +146,7 @@ void bankRing(cairo_t* cr) {
   for (int side : {-1, 1})
     for (int b : {10, 20, 30, 45, 60, 90}) {
       const bool big = b == 30 || b == 60 || b == 90;
-      const double a = (90 + side * b) * kDeg;
-      const double r0 = big ? 0.765 : 0.81, r1 = 0.875;
-      cairo_set_line_width(cr, big ? 0.016 : 0.011);
-      cairo_move_to(cr, r0 * std::cos(a), r0 * std::sin(a));
-      cairo_line_to(cr, r1 * std::cos(a), r1 * std::sin(a));
-      cairo_stroke(cr);
+      tick(cr, 90 + side * b, big ? 0.765 : 0.81, 0.875, big ? 0.016 : 0.011);
     }
   // The zero mark points up at the fixed index.
   cairo_move_to(cr, 0, 0.875);
@@ -183,37 +157,7 @@ void bankRing(cairo_t* cr) {
 }
 
 void bezel(cairo_t* cr) {
-  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
-  art::rgb(cr, 0x3a3d40);
-  rectPath(cr, -1, -1, 1, 1);
-  cairo_new_sub_path(cr);
-  cairo_arc(cr, 0, 0, 0.99, 0, 2 * kPi);
-  cairo_fill(cr);
-  for (double cx : {-0.87, 0.87})
-    for (double cy : {-0.87, 0.87}) {
-      art::rgb(cr, 0x6d7075);
-      cairo_arc(cr, cx, cy, 0.038, 0, 2 * kPi);
-      cairo_fill(cr);
-      art::rgb(cr, 0x2a2c2f);
-      cairo_set_line_width(cr, 0.01);
-      cairo_move_to(cr, cx - 0.026, cy - 0.026);
-      cairo_line_to(cr, cx + 0.026, cy + 0.026);
-      cairo_stroke(cr);
-    }
-  cairo_pattern_t* rim = cairo_pattern_create_linear(-0.7, 0.7, 0.7, -0.7);
-  cairo_pattern_add_color_stop_rgb(rim, 0, 0.38, 0.39, 0.41);
-  cairo_pattern_add_color_stop_rgb(rim, 1, 0.10, 0.10, 0.11);
-  cairo_set_source(cr, rim);
-  cairo_arc(cr, 0, 0, 0.99, 0, 2 * kPi);
-  cairo_new_sub_path(cr);
-  cairo_arc(cr, 0, 0, 0.945, 0, 2 * kPi);
-  cairo_fill(cr);
-  cairo_pattern_destroy(rim);
-  art::rgb(cr, 0x050505);
-  cairo_arc(cr, 0, 0, 0.945, 0, 2 * kPi);
-  cairo_new_sub_path(cr);
-  cairo_arc(cr, 0, 0, kBezelInner, 0, 2 * kPi);
-  cairo_fill(cr);
+  art::bezelRing(cr, kBezelInner);
   // Fixed bank index at the top, and fixed marks at 30 and 60 degrees.
   art::rgb(cr, kSymbol);
   cairo_move_to(cr, 0, kBezelInner - 0.005);
@@ -222,13 +166,7 @@ void bezel(cairo_t* cr) {
   cairo_close_path(cr);
   cairo_fill(cr);
   art::rgb(cr, art::kWhite);
-  cairo_set_line_width(cr, 0.012);
-  for (int b : {-60, -30, 30, 60}) {
-    const double a = (90 + b) * kDeg;
-    cairo_move_to(cr, 0.89 * std::cos(a), 0.89 * std::sin(a));
-    cairo_line_to(cr, 0.935 * std::cos(a), 0.935 * std::sin(a));
-    cairo_stroke(cr);
-  }
+  for (int b : {-60, -30, 30, 60}) tick(cr, 90 + b, 0.89, 0.935, 0.012);
 }
 
 void atlas(cairo_t* cr, int w, int h, bool withHorizon) {

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "art.h"
+#include "standby_art.h"
 #include "standby/clock_geometry.h"
 
 using namespace clockgeo;
@@ -106,17 +107,7 @@ void paintFace(cairo_t* cr, int w, int h) {
   art::rgb(cr, 0x24262a);
   roundedRect(cr, 12, 12, 488, 488, 30);
   cairo_stroke(cr);
-  for (double cx : {36.0, 476.0})
-    for (double cy : {36.0, 476.0}) {
-      art::rgb(cr, 0x6d7075);
-      cairo_arc(cr, cx, cy, 9, 0, 2 * M_PI);
-      cairo_fill(cr);
-      art::rgb(cr, 0x2a2c2f);
-      cairo_set_line_width(cr, 2.5);
-      cairo_move_to(cr, cx - 6, cy - 6);
-      cairo_line_to(cr, cx + 6, cy + 6);
-      cairo_stroke(cr);
-    }
+  art::cornerScrews(cr, 36.0, 476.0, 9, 6, 2.5);
 
   // Window for the time of day: the digit cells are drawn over it.
   const double x0 = (1 + kCellsLeft) * 256, x1 = (1 - kCellsLeft) * 256;

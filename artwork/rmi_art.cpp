@@ -4,33 +4,13 @@
 #include <string>
 
 #include "art.h"
+#include "standby_art.h"
 #include "standby/rmi_geometry.h"
 
 using namespace rmigeo;
+using art::kDeg, art::label, art::mapRect, art::tick;
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kDeg = kPi / 180.0;
-
-// Paints in instrument units from here on: the rectangle x0..x1, y0..y1
-// (y up) fills the pixel rectangle px, py, pw, ph.
-void mapRect(cairo_t* cr, double px, double py, double pw, double ph, double x0, double x1, double y0, double y1) {
-  cairo_translate(cr, px, py + ph);
-  cairo_scale(cr, pw / (x1 - x0), -ph / (y1 - y0));
-  cairo_translate(cr, -x0, -y0);
-}
-
-// Text centred on (x, y) in the y-up space of mapRect, turned by
-// angleDeg counter-clockwise.
-void label(cairo_t* cr, double x, double y, double angleDeg, const std::string& text) {
-  cairo_save(cr);
-  cairo_translate(cr, x, y);
-  cairo_rotate(cr, angleDeg * kDeg);
-  cairo_scale(cr, 1, -1);
-  art::centredText(cr, 0, 0, text);
-  cairo_restore(cr);
-}
 
 void paintCard(cairo_t* cr, int w, int h) {
   mapRect(cr, 0, 0, w, h, -kCardHalf, kCardHalf, -kCardHalf, kCardHalf);
@@ -42,12 +22,8 @@ void paintCard(cairo_t* cr, int w, int h) {
   // card counter-clockwise by the heading brings it under the lubber mark.
   const double outer = kWindowRadius - 0.005;
   for (int hdg = 0; hdg < 360; hdg += 5) {
-    const double a = (90 - hdg) * kDeg;
     const double len = hdg % 10 == 0 ? 0.085 : 0.045;
-    cairo_set_line_width(cr, hdg % 10 == 0 ? 0.013 : 0.009);
-    cairo_move_to(cr, (outer - len) * std::cos(a), (outer - len) * std::sin(a));
-    cairo_line_to(cr, outer * std::cos(a), outer * std::sin(a));
-    cairo_stroke(cr);
+    tick(cr, 90 - hdg, outer - len, outer, hdg % 10 == 0 ? 0.013 : 0.009);
   }
   static const char* const kNames[12] = {"N", "3", "6", "E", "12", "15", "S", "21", "24", "W", "30", "33"};
   for (int i = 0; i < 12; ++i) {
@@ -114,37 +90,7 @@ void needle2Shape(cairo_t* cr, int w, int h) {
 
 void bezelShape(cairo_t* cr, int w, int h) {
   mapRect(cr, 0, 0, w, h, -1, 1, -1, 1);
-  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
-  art::rgb(cr, 0x3a3d40);
-  cairo_rectangle(cr, -1, -1, 2, 2);
-  cairo_new_sub_path(cr);
-  cairo_arc(cr, 0, 0, 0.99, 0, 2 * kPi);
-  cairo_fill(cr);
-  for (double cx : {-0.87, 0.87})
-    for (double cy : {-0.87, 0.87}) {
-      art::rgb(cr, 0x6d7075);
-      cairo_arc(cr, cx, cy, 0.038, 0, 2 * kPi);
-      cairo_fill(cr);
-      art::rgb(cr, 0x2a2c2f);
-      cairo_set_line_width(cr, 0.01);
-      cairo_move_to(cr, cx - 0.026, cy - 0.026);
-      cairo_line_to(cr, cx + 0.026, cy + 0.026);
-      cairo_stroke(cr);
-    }
-  cairo_pattern_t* rim = cairo_pattern_create_linear(-0.7, 0.7, 0.7, -0.7);
-  cairo_pattern_add_color_stop_rgb(rim, 0, 0.38, 0.39, 0.41);
-  cairo_pattern_add_color_stop_rgb(rim, 1, 0.10, 0.10, 0.11);
-  cairo_set_source(cr, rim);
-  cairo_arc(cr, 0, 0, 0.99, 0, 2 * kPi);
-  cairo_new_sub_path(cr);
-  cairo_arc(cr, 0, 0, 0.945, 0, 2 * kPi);
-  cairo_fill(cr);
-  cairo_pattern_destroy(rim);
-  art::rgb(cr, 0x050505);
-  cairo_arc(cr, 0, 0, 0.945, 0, 2 * kPi);
-  cairo_new_sub_path(cr);
-  cairo_arc(cr, 0, 0, kWindowRadius, 0, 2 * kPi);
-  cairo_fill(cr);
+  art::bezelRing(cr, kWindowRadius);
 
   // Fixed marks every 45 degrees around the window; the lubber mark at the
   // top reaches over the card's edge.
@@ -168,12 +114,7 @@ void bezelShape(cairo_t* cr, int w, int h) {
   cairo_fill(cr);
 
   // Hub over the needles' pivot.
-  art::rgb(cr, 0x6d7075);
-  cairo_arc(cr, 0, 0, 0.06, 0, 2 * kPi);
-  cairo_fill(cr);
-  art::rgb(cr, 0x1b1c1e);
-  cairo_arc(cr, 0, 0, 0.045, 0, 2 * kPi);
-  cairo_fill(cr);
+  art::hub(cr, 0.06, 0.045, 0x1b1c1e);
 }
 
 }  // namespace
