@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0
   libcairo2-dev libfontconfig-dev fonts-b612 libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth x11-apps
+  xvfb xauth x11-apps xdotool
 )
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi

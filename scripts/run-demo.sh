@@ -1,16 +1,23 @@
 #!/usr/bin/env bash
-# Installs, builds, and shows the instrument window fed by a320-feed.
+# Installs, builds, and runs a320-display fed live by a320-feed, with the
+# gauges shown at start.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 [ "${SKIP_INSTALL:-0}" = 1 ] || scripts/install-deps.sh
 BUILD_DIR=build scripts/build.sh
+cd build
 if [ -z "${DISPLAY:-}" ]; then
-  echo "run-demo: no X display (DISPLAY is unset); run this from a desktop session" >&2
+  echo "run-demo: no X display (DISPLAY is unset); run this from a desktop session." >&2
+  echo "Without a display, draw the instruments into a picture instead, for example:" >&2
+  echo "  build/tools/a320-snapshot --out clock.png --instrument A320_CLOCK --set 2=12 --set 3=34 --set 4=56" >&2
   exit 1
 fi
-cd build
-./tools/a320-feed --clock --rate 30 &
+# The program reads its settings from the folder it runs in; a first run
+# gets one that shows the gauges by itself.
+[ -f a320-display.cfg ] || printf '[SYSTEM]\nAUTOSHOW=1\n' > a320-display.cfg
+# Time of day from this machine, plus a steady climb-out for the other words.
+./tools/a320-feed --clock --rate 30 --set 25=250 --set 29=12000 --set 7=-9.5 --set 8=0.02 --set 14=95 &
 feed=$!
 trap 'kill $feed 2>/dev/null || true' EXIT
-echo "== a320-display is running; close it with Alt+F4 or Ctrl+C here"
+echo "== a320-display is running from $(pwd); close its status window to end"
 ./src/a320-display

@@ -1,54 +1,37 @@
-// Opens the instrument window on the primary screen with the default
-// layout, receives flight data on port 4555 and draws every 30 ms.
+// a320-display: one instance per program file, run as its status dialog.
 #include <QApplication>
-#include <QScreen>
-#include <QTimer>
+#include <QMessageBox>
+#include <csignal>
 #include <cstdio>
+#include <string>
 
-#include "host/instrument_window.h"
-#include "host/receive_link.h"
-#include "platform/message_box.h"
-#include "platform/qt_gl_window.h"
+#include "host/status_dialog.h"
 #include "platform/qt_message_box.h"
+#include "platform/single_instance.h"
 
 int main(int argc, char** argv) {
+  // A settings file that hits a file-size limit must fail its save with a
+  // message, not end the program.
+  std::signal(SIGXFSZ, SIG_IGN);
   QApplication app(argc, argv);
+  const std::string programPath = QCoreApplication::applicationFilePath().toStdString();
+  platform::SingleInstance instance(platform::instanceName(programPath));
+  if (instance.alreadyRunning()) {
+    QMessageBox box(QMessageBox::NoIcon, QString(), "This Application is already started!", QMessageBox::Ok);
+    box.exec();
+    return 1;
+  }
+  if (!instance.error().empty())
+    std::fprintf(stderr, "a320-display: cannot use the lock file %s (%s); not checking for a second instance\n",
+                 instance.path().c_str(), instance.error().c_str());
   platform::installQtMessageSink();
-  QScreen* screen = QGuiApplication::primaryScreen();
-  if (!screen) {
-    std::fprintf(stderr, "a320-display: no screen to draw on; is DISPLAY set?\n");
-    return 1;
-  }
-  const QRect area = screen->geometry();
-  platform::QtGlWindow* window = nullptr;
-  InstrumentWindow instruments(float(area.height()) / 1024.0f, [&](int x, int y, int w, int h) {
-    auto made = std::make_unique<platform::QtGlWindow>();
-    window = made.get();
-    if (!made->createGl(x, y, w, h)) return std::unique_ptr<platform::GlSurface>();
-    return std::unique_ptr<platform::GlSurface>(std::move(made));
-  });
-  if (!instruments.create(area.x(), area.y(), area.width(), area.height())) {
-    platform::showError("Fehler bei der Initialisierung von OpenGL!");
-    return 1;
-  }
-  window->onForeground = [&](bool f) { instruments.setForeground(f); };
-  instruments.resetToDefaults(0x7f);
-  window->show();
 
-  ReceiveLink link(instruments.exchange());
-  QTimer watchdog;
-  if (link.openReceiver(4555, "127.0.0.1")) {
-    QObject::connect(&watchdog, &QTimer::timeout, [&] { link.watchdogTick(); });
-    watchdog.start(5000);
-  }
-  QTimer render;
-  QObject::connect(&render, &QTimer::timeout, [&] {
-    if (instruments.foreground()) window->raise();
-    instruments.renderPass();
+  const auto slash = programPath.find_last_of('/');
+  StatusDialog dialog(slash == std::string::npos ? programPath : programPath.substr(slash + 1));
+  QObject::connect(&dialog, &StatusDialog::configurationRequested, [&dialog] {
+    QMessageBox::information(&dialog, dialog.windowTitle(),
+                             "The configuration dialog is not part of this build yet.");
   });
-  render.start(30);
-  const int rc = app.exec();
-  render.stop();
-  link.closeReceiver();
-  return rc;
+  dialog.exec();
+  return 0;
 }

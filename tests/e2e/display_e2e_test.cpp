@@ -1,114 +1,53 @@
-// The real program in a real X server: datagrams over loopback must show
-// up on screen, and a feed that stops must blank the instruments.
-#include <fcntl.h>
+// The real program in a real X server: started as an operator starts it,
+// fed datagrams over loopback, read back off the screen.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "support/clock_reader.h"
 #include "support/loopback.h"
+#include "support/qt_main.h"
+#include "support/xvfb.h"
 
 using namespace testing_support;
 using namespace std::chrono_literals;
+namespace fs = std::filesystem;
 
 namespace {
 
-pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, const std::string& cwd,
-            const std::string& log) {
-  const pid_t pid = fork();
-  if (pid != 0) return pid;
-  setpgid(0, 0);
-  if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(127);
-  const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (fd >= 0) {
-    dup2(fd, 1);
-    dup2(fd, 2);
+// A folder laid out like an installation: the program, its Data folder and
+// a settings file that shows the gauges by itself.
+struct Installation {
+  Installation() : dir(makeScratchFolder("e2e")), runtime(makeScratchFolder("e2e-run")) {
+    fs::create_symlink(A320_TEST_DATA_DIR, dir + "/Data");
+    fs::copy_file(std::string(A320_BINARY_DIR) + "/src/a320-display", dir + "/a320-display");
+    fs::permissions(dir + "/a320-display", fs::perms::owner_all);
+    writeFile(dir + "/a320-display.cfg", "[SYSTEM]\nAUTOSHOW=1\n");
   }
-  for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
-  std::vector<char*> args;
-  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  execvp(args[0], args.data());
-  _exit(127);
-}
-
-void stop(pid_t pid) {
-  if (pid <= 0) return;
-  kill(-pid, SIGTERM);
-  for (int i = 0; i < 100; ++i) {
-    if (waitpid(pid, nullptr, WNOHANG) == pid) return;
-    std::this_thread::sleep_for(20ms);
+  ~Installation() {
+    fs::remove_all(dir);
+    fs::remove_all(runtime);
   }
-  kill(-pid, SIGKILL);
-  waitpid(pid, nullptr, 0);
-}
-
-std::string slurp(const std::string& path) {
-  std::ifstream in(path);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::uint32_t be32(const std::vector<std::uint8_t>& d, std::size_t at) {
-  return std::uint32_t(d[at]) << 24 | std::uint32_t(d[at + 1]) << 16 | std::uint32_t(d[at + 2]) << 8 | d[at + 3];
-}
-
-// A screenshot of the whole screen as RGBA, top row first, from xwd.
-bool screenshot(const std::string& display, std::vector<std::uint8_t>& rgba, int& w, int& h) {
-  const std::string path = "/tmp/a320-e2e-shot.xwd";
-  const std::string cmd = "xwd -root -silent -display " + display + " > " + path;
-  if (std::system(cmd.c_str()) != 0) return false;
-  std::ifstream in(path, std::ios::binary);
-  std::vector<std::uint8_t> d((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (d.size() < 100) return false;
-  const std::uint32_t headerSize = be32(d, 0), bpp = be32(d, 44), bytesPerLine = be32(d, 48);
-  const std::uint32_t byteOrder = be32(d, 28), ncolors = be32(d, 76);
-  w = int(be32(d, 16));
-  h = int(be32(d, 20));
-  const std::uint32_t rmask = be32(d, 56), gmask = be32(d, 60), bmask = be32(d, 64);
-  const std::size_t start = headerSize + std::size_t(ncolors) * 12;
-  if (bpp != 32 || d.size() < start + std::size_t(bytesPerLine) * h) return false;
-  auto shift = [](std::uint32_t m) { int s = 0; while (m && !(m & 1)) { m >>= 1; ++s; } return s; };
-  rgba.assign(std::size_t(w) * h * 4, 255);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const std::uint8_t* p = &d[start + std::size_t(y) * bytesPerLine + std::size_t(x) * 4];
-      const std::uint32_t v = byteOrder == 0 ? (p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24)
-                                             : (std::uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]);
-      std::uint8_t* o = &rgba[(std::size_t(y) * w + x) * 4];
-      o[0] = std::uint8_t((v & rmask) >> shift(rmask));
-      o[1] = std::uint8_t((v & gmask) >> shift(gmask));
-      o[2] = std::uint8_t((v & bmask) >> shift(bmask));
-    }
-  return true;
-}
+  pid_t start(const Xvfb& x, const std::string& program, const std::string& log) const {
+    return spawnProcess({dir + "/" + program},
+                        {"DISPLAY=" + x.display(), "QT_QPA_PLATFORM=xcb", "XDG_RUNTIME_DIR=" + runtime,
+                         "XDG_CONFIG_HOME=" + runtime},
+                        dir, log);
+  }
+  std::string dir, runtime;
+};
 
 TEST(DisplayEndToEnd, ClockFollowsDatagramsAndBlanksWhenTheFeedStops) {
-  if (access("/usr/bin/Xvfb", X_OK) != 0 || std::system("command -v xwd >/dev/null") != 0)
-    GTEST_FAIL() << "Xvfb and xwd are needed (Debian packages xvfb and x11-apps)";
-  int number = 90;
-  while (number < 140 && access(("/tmp/.X11-unix/X" + std::to_string(number)).c_str(), F_OK) == 0) ++number;
-  const std::string display = ":" + std::to_string(number);
-  const pid_t xvfb = spawn({"Xvfb", display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"}, {}, "",
-                           "/tmp/a320-e2e-xvfb.log");
-  bool up = false;
-  for (int i = 0; i < 250 && !up; ++i) {
-    up = access(("/tmp/.X11-unix/X" + std::to_string(number)).c_str(), F_OK) == 0;
-    std::this_thread::sleep_for(20ms);
-  }
-  ASSERT_TRUE(up) << slurp("/tmp/a320-e2e-xvfb.log");
-
-  const pid_t app = spawn({std::string(A320_BINARY_DIR) + "/src/a320-display"},
-                          {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb"}, A320_BINARY_DIR, "/tmp/a320-e2e-app.log");
+  ASSERT_EQ(std::system("command -v Xvfb xwd >/dev/null"), 0) << "needs the Debian packages xvfb and x11-apps";
+  Xvfb x(1280, 1024);
+  ASSERT_TRUE(x.up());
+  Installation inst;
+  const pid_t app = inst.start(x, "a320-display", "/tmp/a320-e2e-app.log");
   LoopbackSender sender(4555);
   FlightDataBlock b;
   b.setF32(2, 12.0f);
@@ -122,13 +61,13 @@ TEST(DisplayEndToEnd, ClockFollowsDatagramsAndBlanksWhenTheFeedStops) {
   std::vector<std::uint8_t> px;
   int w = 0, h = 0;
   std::string shown;
-  for (int i = 0; i < 150 && shown != "12:34:56"; ++i) {
+  for (int i = 0; i < 200 && shown != "12:34:56"; ++i) {
     sender.send(b.bytes.data(), b.bytes.size());
     std::this_thread::sleep_for(40ms);
-    if (i % 5 == 4 && screenshot(display, px, w, h)) shown = reader.read(px, w, h, clock, 0.0f, false);
+    if (i % 5 == 4 && x.screenshot(px, w, h)) shown = reader.read(px, w, h, clock, 0.0f, false);
   }
   EXPECT_EQ(shown, "12:34:56") << slurp("/tmp/a320-e2e-app.log");
-  ASSERT_EQ(waitpid(app, nullptr, WNOHANG), 0) << "a320-display ended early:\n" << slurp("/tmp/a320-e2e-app.log");
+  ASSERT_EQ(waitExit(app, 0), -1) << "a320-display ended early:\n" << slurp("/tmp/a320-e2e-app.log");
 
   // A new second, then the feed stops: within two watchdog periods the
   // block is blank and the clock shows zeros.
@@ -137,20 +76,51 @@ TEST(DisplayEndToEnd, ClockFollowsDatagramsAndBlanksWhenTheFeedStops) {
     sender.send(b.bytes.data(), b.bytes.size());
     std::this_thread::sleep_for(30ms);
   }
-  ASSERT_TRUE(screenshot(display, px, w, h));
+  ASSERT_TRUE(x.screenshot(px, w, h));
   EXPECT_EQ(reader.read(px, w, h, clock, 0.0f, false), "12:34:57");
   const auto stopped = std::chrono::steady_clock::now();
   std::string blank;
   while (std::chrono::steady_clock::now() - stopped < 12s && blank != "00:00:00") {
     std::this_thread::sleep_for(500ms);
-    if (screenshot(display, px, w, h)) blank = reader.read(px, w, h, clock, 0.0f, false);
+    if (x.screenshot(px, w, h)) blank = reader.read(px, w, h, clock, 0.0f, false);
   }
   const auto took = std::chrono::steady_clock::now() - stopped;
   EXPECT_EQ(blank, "00:00:00");
   EXPECT_GE(took, 4s);  // not before the watchdog has seen one quiet period
+  stopProcess(app);
+}
 
-  stop(app);
-  stop(xvfb);
+TEST(DisplayEndToEnd, SecondStartIsRefusedACopyUnderAnotherNameRuns) {
+  ASSERT_EQ(std::system("command -v Xvfb xdotool >/dev/null"), 0) << "needs the Debian packages xvfb and xdotool";
+  Xvfb x(1280, 1024);
+  ASSERT_TRUE(x.up());
+  Installation inst;
+  writeFile(inst.dir + "/a320-display.cfg", "");  // no auto-show: the dialog alone
+  const pid_t first = inst.start(x, "a320-display", "/tmp/a320-e2e-first.log");
+  std::this_thread::sleep_for(1500ms);
+  ASSERT_EQ(waitExit(first, 0), -1) << slurp("/tmp/a320-e2e-first.log");
+
+  const pid_t second = inst.start(x, "a320-display", "/tmp/a320-e2e-second.log");
+  // The refusal is a message box; confirm it the way an operator would.
+  int code = -1;
+  for (int i = 0; i < 40 && code == -1; ++i) {
+    std::this_thread::sleep_for(250ms);
+    const std::string press = "DISPLAY=" + x.display() +
+                              " xdotool search --sync --onlyvisible --name '' >/dev/null 2>&1; DISPLAY=" +
+                              x.display() + " xdotool key Return >/dev/null 2>&1";
+    if (std::system(press.c_str()) != 0) continue;
+    code = waitExit(second, 200);
+  }
+  EXPECT_EQ(code, 1) << slurp("/tmp/a320-e2e-second.log");
+  if (code == -1) stopProcess(second);
+  EXPECT_EQ(waitExit(first, 0), -1) << "the first instance must be untouched";
+
+  fs::copy_file(inst.dir + "/a320-display", inst.dir + "/a320-display-copy");
+  fs::permissions(inst.dir + "/a320-display-copy", fs::perms::owner_all);
+  const pid_t copy = inst.start(x, "a320-display-copy", "/tmp/a320-e2e-copy.log");
+  EXPECT_EQ(waitExit(copy, 2000), -1) << "the copy must keep running:\n" << slurp("/tmp/a320-e2e-copy.log");
+  stopProcess(copy);
+  stopProcess(first);
 }
 
 }  // namespace
