@@ -32,6 +32,10 @@ int main(int argc, char** argv) {
     QMessageBox::information(&dialog, dialog.windowTitle(),
                              "The configuration dialog is not part of this build yet.");
   });
-  dialog.exec();
+  // Not exec(): an application-modal dialog would swallow the mouse
+  // clicks on the instrument window that hand the front back and forth.
+  QObject::connect(&dialog, &QDialog::finished, &app, &QApplication::quit);
+  dialog.show();
+  app.exec();
   return 0;
 }

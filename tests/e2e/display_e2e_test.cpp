@@ -43,7 +43,8 @@ struct Installation {
 };
 
 TEST(DisplayEndToEnd, ClockFollowsDatagramsAndBlanksWhenTheFeedStops) {
-  ASSERT_EQ(std::system("command -v Xvfb xwd >/dev/null"), 0) << "needs the Debian packages xvfb and x11-apps";
+  ASSERT_EQ(std::system("command -v Xvfb xwd xdotool >/dev/null"), 0)
+      << "needs the Debian packages xvfb, x11-apps and xdotool";
   Xvfb x(1280, 1024);
   ASSERT_TRUE(x.up());
   Installation inst;
@@ -68,6 +69,31 @@ TEST(DisplayEndToEnd, ClockFollowsDatagramsAndBlanksWhenTheFeedStops) {
   }
   EXPECT_EQ(shown, "12:34:56") << slurp("/tmp/a320-e2e-app.log");
   ASSERT_EQ(waitExit(app, 0), -1) << "a320-display ended early:\n" << slurp("/tmp/a320-e2e-app.log");
+
+  // A right click on the instruments brings the status dialog to the front
+  // (it sits centred at three quarters of the screen height); a left click
+  // gives the front back to the instruments.
+  auto dialogInFront = [&] {
+    if (!x.screenshot(px, w, h)) return false;
+    const std::uint8_t* p = &px[(std::size_t(768) * w + 640) * 4];
+    return p[0] > 150 && p[1] > 150 && p[2] > 150;  // the dialog's light face
+  };
+  EXPECT_FALSE(dialogInFront());
+  const std::string click = "DISPLAY=" + x.display() + " xdotool mousemove 700 300 click ";
+  ASSERT_EQ(std::system((click + "3").c_str()), 0);
+  bool front = false;
+  for (int i = 0; i < 20 && !front; ++i) {
+    std::this_thread::sleep_for(100ms);
+    front = dialogInFront();
+  }
+  if (!front) std::system(("cp /tmp/a320-shot" + x.display().substr(1) + ".xwd /tmp/a320-e2e-failed.xwd").c_str());
+  EXPECT_TRUE(front) << "right click did not bring the status dialog forward (screen in /tmp/a320-e2e-failed.xwd)";
+  ASSERT_EQ(std::system((click + "1").c_str()), 0);
+  for (int i = 0; i < 20 && front; ++i) {
+    std::this_thread::sleep_for(100ms);
+    front = dialogInFront();
+  }
+  EXPECT_FALSE(front) << "left click did not give the front back to the instruments";
 
   // A new second, then the feed stops: within two watchdog periods the
   // block is blank and the clock shows zeros.

@@ -97,13 +97,16 @@ bool Xvfb::screenshot(std::vector<std::uint8_t>& rgba, int& w, int& h) const {
   std::ifstream in(path, std::ios::binary);
   std::vector<std::uint8_t> d((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (d.size() < 100) return false;
-  const std::uint32_t headerSize = be32(d, 0), bpp = be32(d, 44), bytesPerLine = be32(d, 48);
+  const std::uint32_t headerSize = be32(d, 0), bytesPerLine = be32(d, 48);
   const std::uint32_t byteOrder = be32(d, 28), ncolors = be32(d, 76);
   w = int(be32(d, 16));
   h = int(be32(d, 20));
   const std::uint32_t rmask = be32(d, 56), gmask = be32(d, 60), bmask = be32(d, 64);
   const std::size_t start = headerSize + std::size_t(ncolors) * 12;
-  if (bpp != 32 || d.size() < start + std::size_t(bytesPerLine) * h) return false;
+  // xwd may say 24 bits per pixel while it stores four bytes for each;
+  // the row length tells.
+  if (w <= 0 || h <= 0 || bytesPerLine != std::uint32_t(w) * 4 || d.size() < start + std::size_t(bytesPerLine) * h)
+    return false;
   rgba.assign(std::size_t(w) * h * 4, 255);
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
