@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -98,6 +100,23 @@ TEST_F(StatusDialogTest, CloseButtonEndsLikeOk) {
   QTest::mouseClick(d.closeButton(), Qt::LeftButton);
   EXPECT_EQ(d.result(), QDialog::Accepted);
   EXPECT_FALSE(d.isVisible());
+}
+
+TEST_F(StatusDialogTest, LogoClickOpensTheAboutBox) {
+  StatusDialog d(kProgram);
+  d.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+  QString shown;
+  // The box is modal; close it from inside its own event loop.
+  QTimer::singleShot(100, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      shown = box->text();
+      box->accept();
+    }
+  });
+  QTest::mouseClick(d.logo(), Qt::LeftButton);
+  EXPECT_TRUE(shown.endsWith("    v1.1")) << shown.toStdString();
+  EXPECT_TRUE(shown.startsWith("a320-display")) << shown.toStdString();
 }
 
 }  // namespace
