@@ -1,0 +1,46 @@
+#pragma once
+#include <GL/gl.h>
+
+#include <cstdint>
+
+// Text and numbers for the ECAM screens: every glyph is one quad drawn
+// twice, through a mask that darkens its shape and a colour picture added
+// on top. The caller's model-view matrix is used as it stands.
+
+// Texture slots an ECAM instrument keeps; the font set sits at the same
+// slot numbers in both ECAM instruments.
+inline constexpr int kEcamTextureSlots = 65;
+inline constexpr int kLetterColourSlot0 = 10;  // 10 to 16: letters in colours 0 to 6
+inline constexpr int kLetterMaskSlot = 18;
+inline constexpr int kDigitColourSlot = 19;
+inline constexpr int kDigitMaskSlot = 20;
+
+// The texture names of one instrument, indexed by slot; the primitives
+// read only the font slots.
+struct FontSet {
+  const GLuint* slots;  // at least kDigitMaskSlot + 1 entries
+};
+
+void DrawChar(const FontSet& font, const char* c, std::int32_t colour, float size, float x, float y, float z);
+// digit outside 0 to 9 is clamped into the atlas.
+void DrawDigit(const FontSet& font, std::int32_t digit, std::int32_t colour, float size, float x, float y, float z);
+void DrawText(const FontSet& font, const char* text, std::int32_t colour, float size, float x, float y, float z);
+void DrawNumber(const FontSet& font, std::int32_t value, std::int32_t positions, std::int32_t leadingZeros,
+                std::int32_t fixedPositions, std::int32_t colour, float size, float x, float y, float z);
+void DrawDecimal(const FontSet& font, float value, std::int32_t integerDigits, std::int32_t decimals,
+                 std::int32_t leadingZeros, std::int32_t fixedPositions, std::int32_t colour, float size, float x,
+                 float y, float z);
+// Halves away from zero; saturates at the ends of the 64-bit range, NaN gives 0.
+std::int64_t RoundNearest(float value);
+
+// Test seam: while a hook is set, every glyph quad goes to it instead of
+// to OpenGL, with both passes' textures in one record.
+struct GlyphQuad {
+  GLuint maskTexture;
+  GLuint colourTexture;
+  double x[4], y[4];  // corners in drawing order
+  double s[4], t[4];
+  double z;
+};
+using GlyphQuadHook = void (*)(const GlyphQuad& quad);
+void SetGlyphQuadHook(GlyphQuadHook hook);
