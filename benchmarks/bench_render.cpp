@@ -20,6 +20,7 @@ void BM_RenderPassDefaultLayout(benchmark::State& state) {
   RecordingSink sink;
   OffscreenWindow ow(1280, 1024);
   ow.window->resetToDefaults(0x7f);
+  for (int s = 0; s < kSlotCount; ++s) ow.window->instrumentFactory(s, ow.window->getPlacement(1u << s).type);
   const FlightDataBlock b = flyingBlock();
   ow.window->setData(b.bytes.data());
   for (auto _ : state) ow.window->renderPass();
@@ -56,3 +57,48 @@ BENCHMARK(BM_RenderPassEmpty)->UseRealTime()->Unit(benchmark::kMillisecond);
 }  // namespace
 
 BENCHMARK_MAIN();
+
+namespace {
+
+// The engine and warning display alone at its default size, with a full
+// message list and the flaps running up and down between every detent.
+void BM_EngineDisplayBusy(benchmark::State& state) {
+  RecordingSink sink;
+  OffscreenWindow ow(550, 550);
+  ow.window->setPlacement({0, 0, 550, 550, 1, A320_ECAM_ENGINE}, 1);
+  if (!ow.window->instrumentFactory(0, A320_ECAM_ENGINE)) {
+    state.SkipWithError("engine and warning display not in this build");
+    return;
+  }
+  FlightDataBlock b;
+  b.setU32(221, 2u | 4u | 8u | 0x400u | 1u);  // on ground, stall, overspeed, oil, low height
+  b.setF32(25, 220.0f);
+  b.setF32(105, 1500.0f);
+  b.setF32(161, 1.0f);
+  b.setU32(17, 2u);
+  b.setF32(23, 40.0f);
+  b.setF32(30, 500.0f);
+  b.setF32(129, 15000.0f);
+  b.setF32(179, 14800.0f);
+  b.setF32(130, 1000.0f);
+  b.setF32(180, 1000.0f);
+  b.setF32(141, 15600.0f);
+  b.setF32(191, 15600.0f);
+  b.setF32(158, 1900.0f);
+  b.setF32(208, 1850.0f);
+  b.setF32(120, 5200.0f);
+  b.setF32(170, 5100.0f);
+  b.setF32(104, 2.0f);
+  b.setF32(211, 1.0f);
+  float flap = 0.0f, step = 0.37f;
+  for (auto _ : state) {
+    flap += step;
+    if (flap > 42.0f || flap < 0.0f) step = -step;
+    b.setF32(37, flap);
+    ow.window->setData(b.bytes.data());
+    ow.window->renderPass();
+  }
+}
+BENCHMARK(BM_EngineDisplayBusy)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace

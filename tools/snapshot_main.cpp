@@ -96,14 +96,21 @@ int main(int argc, char** argv) {
   }
   window.setRotationAngle(rotation);
   if (type < 0) {
+    // As the program does: default records scaled, then every slot built.
+    // A reset alone would skip slot 0, whose empty record already says 0.
     window.resetToDefaults(0x7f);
+    for (int slot = 0; slot < kSlotCount; ++slot) window.instrumentFactory(slot, window.getPlacement(1u << slot).type);
   } else {
     window.setPlacement({0, 0, width, height, 1, type}, 1);
     window.instrumentFactory(0, type);
   }
   window.setData(block.bytes.data());
   for (long long f = 0; f < frames; ++f) window.renderPass();
-  if (!platform::writePngRgba(out, width, height, surface->readPixelsTopDown(), &error)) {
+  // The frame is cleared to alpha 0 and a screen ignores alpha; a picture
+  // should look like the screen, so make it opaque.
+  std::vector<std::uint8_t> pixels = surface->readPixelsTopDown();
+  for (std::size_t i = 3; i < pixels.size(); i += 4) pixels[i] = 255;
+  if (!platform::writePngRgba(out, width, height, pixels, &error)) {
     std::fprintf(stderr, "a320-snapshot: %s\n", error.c_str());
     return 1;
   }

@@ -1,5 +1,6 @@
 #include "instruments/factory.h"
 
+#include "ecam/ewd/engine_warning_display.h"
 #include "standby/clock.h"
 
 const char* instrumentIdentifier(std::int32_t type) {
@@ -14,6 +15,7 @@ namespace instruments {
 
 Instrument* construct(std::int32_t type, InstrumentContext& ctx) {
   switch (type) {
+    case A320_ECAM_ENGINE: return new EngineWarningDisplay(ctx);
     case A320_CLOCK: return new Clock(ctx);
     default: return nullptr;
   }
@@ -21,6 +23,7 @@ Instrument* construct(std::int32_t type, InstrumentContext& ctx) {
 
 bool initialise(Instrument& instrument, const FlightDataBlock& /*block*/) {
   switch (instrument.type()) {
+    case A320_ECAM_ENGINE: return static_cast<EngineWarningDisplay&>(instrument).initialise();
     case A320_CLOCK: return static_cast<Clock&>(instrument).initialise();
     default: return false;
   }
@@ -28,6 +31,7 @@ bool initialise(Instrument& instrument, const FlightDataBlock& /*block*/) {
 
 void draw(Instrument& instrument, const FlightDataBlock& block, const Placement& placement) {
   switch (instrument.type()) {
+    case A320_ECAM_ENGINE: static_cast<EngineWarningDisplay&>(instrument).draw(block, placement); break;
     case A320_CLOCK: static_cast<Clock&>(instrument).draw(block, placement); break;
     default: break;
   }

@@ -75,6 +75,30 @@ TEST(SnapshotTool, DrawsTheClockAsAsked) {
   ClockReader reader(std::string(A320_TEST_DATA_DIR) + "/01240001.tex");
   // 0x42300000 is 44.0.
   EXPECT_EQ(reader.read(px, w, h, {0, 0, 300, 300, 1, 2}, 90.0f, true), "21:08:44");
+  for (std::size_t i = 3; i < px.size(); i += 4) ASSERT_EQ(px[i], 255) << "picture must be opaque";
+  std::remove(out.c_str());
+}
+
+TEST(SnapshotTool, WholeLayoutHasEveryBuiltInstrument) {
+  const std::string out = "/tmp/a320-snapshot-all.png";
+  const ToolRun r = run(kSnapshot + " --out " + out + " --data " + A320_TEST_DATA_DIR + " --set 2=12 --set 3=34 --set 4=56");
+  ASSERT_EQ(r.code, 0) << r.output;
+  std::vector<std::uint8_t> px;
+  int w = 0, h = 0;
+  ASSERT_TRUE(readPng(out, px, w, h));
+  ASSERT_EQ(w, 1280);
+  ASSERT_EQ(h, 1024);
+  ClockReader reader(std::string(A320_TEST_DATA_DIR) + "/01240001.tex");
+  EXPECT_EQ(reader.read(px, w, h, {70, 650, 200, 200, 1, 2}, 0.0f, false), "12:34:56");
+  // Slot 0, the engine display at (650, -15) 550 x 550: its dial faces put
+  // white ink into the lower right of the screen.
+  int lit = 0;
+  for (int y = 1024 - 535; y < 1024; ++y)
+    for (int x = 650; x < 1200; ++x) {
+      const std::uint8_t* p = &px[(std::size_t(y) * w + x) * 4];
+      lit += p[0] > 200 && p[1] > 200 && p[2] > 200;
+    }
+  EXPECT_GT(lit, 500) << "no engine display in slot 0";
   std::remove(out.c_str());
 }
 

@@ -1,0 +1,182 @@
+#include "ecam/ewd/engine_warning_display.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "ecam/ewd/ewd_geometry.h"
+#include "ecam/ewd/warnings.h"
+#include "instruments/gl_helpers.h"
+#include "instruments/saturate.h"
+
+using namespace ewdgeo;
+
+namespace {
+
+constexpr int kBackgroundSlot = 0;
+constexpr int kBackgroundMaskSlot = 1;
+constexpr int kMarkerSlot = 2;
+constexpr int kMarkerMaskSlot = 3;
+
+constexpr float kTextSize = 0.9f;
+constexpr float kTenthSize = 0.7f;
+constexpr float kTextZ = -0.8f;
+
+struct TextureFile {
+  int slot;
+  const char* file;
+};
+constexpr TextureFile kTextureFiles[] = {
+    {0, "Data/03310000.tex"},  {1, "Data/03310001.tex"},  {2, "Data/03310002.tex"},  {3, "Data/03310003.tex"},
+    {10, "Data/99990020.tex"}, {11, "Data/99990021.tex"}, {12, "Data/99990022.tex"}, {13, "Data/99990023.tex"},
+    {14, "Data/99990024.tex"}, {15, "Data/99990025.tex"}, {16, "Data/99990026.tex"}, {18, "Data/99990028.tex"},
+    {19, "Data/99990032.tex"}, {20, "Data/99990033.tex"},
+};
+
+void needle(const InstrumentContext& ctx, float cx, float cy, float angle) {
+  gldraw::beginGroup(ctx);
+  glTranslatef(cx, cy, 0.0f);
+  glRotatef(angle, 0.0f, 0.0f, 1.0f);
+  glBegin(GL_LINES);
+  glVertex3f(-kNeedleLength, 0.0f, kNeedleZ);
+  glVertex3f(0.0f, 0.0f, kNeedleZ);
+  glEnd();
+}
+
+// Mask multiplied into the frame, then the picture added.
+void maskedQuad(const GLuint* textures, int mask, int picture, float x0, float y0, float x1, float y1, float z) {
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_DST_COLOR, GL_ZERO);
+  glBindTexture(GL_TEXTURE_2D, textures[mask]);
+  gldraw::texturedQuad(x0, y0, x1, y1, z, 0.0f, 0.0f, 1.0f, 1.0f);
+  glBlendFunc(GL_ONE, GL_ONE);
+  glBindTexture(GL_TEXTURE_2D, textures[picture]);
+  gldraw::texturedQuad(x0, y0, x1, y1, z, 0.0f, 0.0f, 1.0f, 1.0f);
+  // Left on, blending would make the black flap covers drawn next add nothing.
+  glDisable(GL_BLEND);
+}
+
+void marker(const EngineWarningDisplay& d, float cx, float angle) {
+  gldraw::beginGroup(d.ctx);
+  glTranslatef(cx, kN1CentreY, 0.0f);
+  glRotatef(angle, 0.0f, 0.0f, 1.0f);
+  maskedQuad(d.textures.data(), kMarkerMaskSlot, kMarkerSlot, -kMarkerOuter, -kMarkerHalfWidth, -kMarkerInner,
+             kMarkerHalfWidth, kMarkerZ);
+}
+
+// "%3d." of the truncated percentage, then its tenth in smaller digits.
+void percentReadout(const FontSet& font, float percent, float x, float tenthX, float y) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%3d.", truncToInt32(percent));
+  const std::int32_t colour = ewd::percentColour(percent);
+  DrawText(font, text, colour, kTextSize, x, y, kTextZ);
+  DrawDigit(font, ewd::tenthDigit(percent), colour, kTenthSize, tenthX, y, kTextZ);
+}
+
+void roundedReadout(const FontSet& font, const char* format, float value, float x, float y) {
+  char text[16];
+  std::snprintf(text, sizeof text, format, static_cast<std::int32_t>(RoundNearest(value)));
+  DrawText(font, text, 2, kTextSize, x, y, kTextZ);
+}
+
+}  // namespace
+
+namespace ewd {
+
+float rawToPercent(float raw) { return raw * kPercentPerRaw; }
+float rankineToCelsius(float rankine) { return rankine * 0.5555556f - 273.15f; }
+
+float clampEgt(float celsius) {
+  if (celsius < kEgtMin) return kEgtMin;
+  if (celsius > kEgtMax) return kEgtMax;
+  return celsius;
+}
+
+std::int32_t percentColour(float percent) { return percent <= 100.0f ? 2 : 6; }
+
+std::int32_t tenthDigit(float value) { return truncToInt32((value - std::trunc(value)) * 10.0f); }
+
+}  // namespace ewd
+
+EngineWarningDisplay::EngineWarningDisplay(InstrumentContext& context) : Instrument(A320_ECAM_ENGINE), ctx(context) {}
+
+EngineWarningDisplay::~EngineWarningDisplay() {
+  for (GLuint& t : textures)
+    if (t) glDeleteTextures(1, &t);
+}
+
+bool EngineWarningDisplay::initialise() {
+  textures.fill(0);
+  bool all = true;
+  for (const TextureFile& f : kTextureFiles) all = ctx.loadTexture(f.file, textures[std::size_t(f.slot)]) && all;
+  ewd::ClearMessages(messages);
+  checklistRequest = 0;
+  keyLatch = 0;
+  flapMotion = 0;
+  previousFlap = 0.0f;
+  return all;
+}
+
+bool EngineWarningDisplay::draw(const FlightDataBlock& block, const Placement& placement) {
+  if (placement.visible == 0) return true;
+
+  const bool kg = ctx.weightUnitKg() != 0;
+  const float weight = kg ? ewd::kKgPerLb : 1.0f;
+  const float n1[2] = {ewd::rawToPercent(block.f32(129)), ewd::rawToPercent(block.f32(179))};
+  const float n2[2] = {ewd::rawToPercent(block.f32(130)), ewd::rawToPercent(block.f32(180))};
+  const float lever[2] = {ewd::rawToPercent(block.f32(141)), ewd::rawToPercent(block.f32(191))};
+  const float egt[2] = {ewd::clampEgt(ewd::rankineToCelsius(block.f32(158))),
+                        ewd::clampEgt(ewd::rankineToCelsius(block.f32(208)))};
+  const float fuelFlow[2] = {block.f32(120) * weight, block.f32(170) * weight};
+  const float fuelOnBoard = block.f32(105) * weight;
+  const ewd::ThrustMode mode = ewd::thrustMode(lever[0]);
+  const float engineX[2] = {kEngine1X, kEngine2X};
+
+  gldraw::beginInstrument(placement);
+  const ewd::FlapFrame flap = ewd::flapFrame(block.f32(37), ewd::flapSettings(ctx));
+  ewd::updateFlapMotion(*this, flap);
+
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glEnable(GL_LINE_SMOOTH);
+  glLineWidth(4.0f);
+  glColor3f(0.4f, 0.8f, 0.0f);
+  for (int e = 0; e < 2; ++e) needle(ctx, engineX[e], kN1CentreY, n1DialAngle(n1[e]));
+  for (int e = 0; e < 2; ++e) needle(ctx, engineX[e], kEgtCentreY, egtDialAngle(egt[e]));
+  glDisable(GL_LINE_SMOOTH);
+  glDisable(GL_BLEND);
+
+  glEnable(GL_TEXTURE_2D);
+  gldraw::beginGroup(ctx);
+  maskedQuad(textures.data(), kBackgroundMaskSlot, kBackgroundSlot, -1.0f, -1.0f, 1.0f, 1.0f, kBackgroundZ);
+  for (int e = 0; e < 2; ++e) marker(*this, engineX[e], n1DialAngle(lever[e]));
+  glBindTexture(GL_TEXTURE_2D, 0);
+
+  gldraw::beginGroup(ctx);
+  glDisable(GL_TEXTURE_2D);
+  ewd::drawFlapIndicator(*this, flap);
+
+  const FontSet f = font();
+  DrawText(f, "N1", 0, kTextSize, -0.34f, 0.59f, kTextZ);
+  DrawText(f, "%", 1, kTextSize, -0.32f, 0.51f, kTextZ);
+  percentReadout(f, n1[0], -0.69f, -0.52f, 0.515f);
+  percentReadout(f, n1[1], -0.14f, 0.03f, 0.515f);
+  DrawText(f, "EGT", 0, kTextSize, -0.38f, 0.23f, kTextZ);
+  DrawText(f, "\xB0" "C", 1, kTextSize, -0.36f, 0.15f, kTextZ);
+  roundedReadout(f, "%3d", egt[0], -0.65f, 0.16f);
+  roundedReadout(f, "%3d", egt[1], -0.1f, 0.16f);
+  DrawText(f, "N2", 0, kTextSize, -0.355f, 0.02f, kTextZ);
+  DrawText(f, "%", 1, kTextSize, -0.33f, -0.06f, kTextZ);
+  percentReadout(f, n2[0], -0.73f, -0.56f, -0.03f);
+  percentReadout(f, n2[1], -0.11f, 0.06f, -0.03f);
+  DrawText(f, "F.F", 0, kTextSize, -0.37f, -0.16f, kTextZ);
+  DrawText(f, kg ? "KG/H" : "LB/H", 1, kTextSize, -0.395f, -0.24f, kTextZ);
+  roundedReadout(f, "%4d", fuelFlow[0], -0.72f, -0.21f);
+  roundedReadout(f, "%4d", fuelFlow[1], -0.1f, -0.21f);
+
+  ewd::drawFlapText(*this, flap);
+  ewd::drawFuelOnBoard(*this, fuelOnBoard, kg);
+  ewd::drawThrustMode(*this, mode);
+  ewd::drawWarningFrame(*this, block);
+  ewd::drawBrakeMemos(*this, block);
+  return true;
+}

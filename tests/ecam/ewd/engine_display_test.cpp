@@ -1,0 +1,561 @@
+#include "ecam/ewd/engine_warning_display.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <vector>
+
+#include "ecam/draw/primitives.h"
+#include "ecam/ewd/ewd_geometry.h"
+#include "support/offscreen.h"
+
+using testing_support::OffscreenWindow;
+using testing_support::RecordingSink;
+
+namespace {
+
+constexpr int kSize = 550;
+constexpr float kDeg = 3.14159265f / 180.0f;
+using Pixels = std::vector<std::uint8_t>;
+
+struct Rgb {
+  int r, g, b;
+};
+
+// Instrument coordinates (-1 to 1, y up) to pixel index.
+int toPixel(float v) { return int(std::floor((v + 1.0f) * 0.5f * float(kSize))); }
+
+Rgb at(const Pixels& p, int x, int y) {
+  if (x < 0 || y < 0 || x >= kSize || y >= kSize) return {0, 0, 0};
+  const std::size_t i = (std::size_t(kSize - 1 - y) * kSize + std::size_t(x)) * 4;
+  return {p[i], p[i + 1], p[i + 2]};
+}
+
+// Colour classes of the display's inks, robust to smoothed edges.
+bool needleGreen(Rgb c) { return c.g > 60 && c.r > 0.3 * c.g && c.r < 0.7 * c.g && c.b < 0.25 * c.g + 10; }
+bool textGreen(Rgb c) { return c.g > 100 && c.r < 0.25 * c.g && c.b < 0.25 * c.g; }
+bool textRed(Rgb c) { return c.r > 120 && c.g < 0.35 * c.r && c.b < 0.35 * c.r; }
+bool outlineBlue(Rgb c) { return c.b > 60 && c.g < 0.85 * c.b && c.g > 0.5 * c.b && c.r < 0.15 * c.b + 5; }
+bool markerCyan(Rgb c) { return c.b > 100 && c.g > 0.7 * c.b && c.r < 0.4 * c.b; }
+bool white(Rgb c) { return c.r > 150 && c.g > 150 && c.b > 150; }
+bool ink(Rgb c) { return c.r > 40 || c.g > 40 || c.b > 40; }
+
+struct Box {
+  float x0, y0, x1, y1;
+};
+
+int count(const Pixels& p, Box b, const std::function<bool(Rgb)>& is) {
+  int n = 0;
+  for (int y = toPixel(b.y0); y <= toPixel(b.y1); ++y)
+    for (int x = toPixel(b.x0); x <= toPixel(b.x1); ++x) n += is(at(p, x, y));
+  return n;
+}
+
+int differing(const Pixels& a, const Pixels& b, Box box) {
+  int n = 0;
+  for (int y = toPixel(box.y0); y <= toPixel(box.y1); ++y)
+    for (int x = toPixel(box.x0); x <= toPixel(box.x1); ++x) {
+      const Rgb p = at(a, x, y), q = at(b, x, y);
+      n += std::abs(p.r - q.r) > 6 || std::abs(p.g - q.g) > 6 || std::abs(p.b - q.b) > 6;
+    }
+  return n;
+}
+
+// Any pixel of the class within radius pixels of the point.
+bool near(const Pixels& p, float x, float y, const std::function<bool(Rgb)>& is, int radius = 1) {
+  const int cx = toPixel(x), cy = toPixel(y);
+  for (int dy = -radius; dy <= radius; ++dy)
+    for (int dx = -radius; dx <= radius; ++dx)
+      if (is(at(p, cx + dx, cy + dy))) return true;
+  return false;
+}
+
+// Samples along a ray from a dial centre at the given dial angle that show
+// needle green.
+int needleHits(const Pixels& p, float cx, float cy, float dialAngle, float from = 0.05f, float to = 0.17f) {
+  const float dir = (180.0f + dialAngle) * kDeg;
+  int hits = 0;
+  for (float r = from; r <= to + 1e-4f; r += 0.005f)
+    hits += near(p, cx + r * std::cos(dir), cy + r * std::sin(dir), needleGreen);
+  return hits;
+}
+
+// The raw word that converts to exactly this percentage (or the closest one).
+float rawFor(float percent) {
+  float raw = percent / ewd::kPercentPerRaw;
+  for (int i = 0; i < 64 && ewd::rawToPercent(raw) != percent; ++i)
+    raw = std::nextafter(raw, ewd::rawToPercent(raw) < percent ? 1e9f : -1e9f);
+  return raw;
+}
+float rankineFor(float celsius) { return (celsius + 273.15f) / 0.5555556f; }
+
+class EngineDisplay : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    w.setPlacement({0, 0, kSize, kSize, 1, A320_ECAM_ENGINE}, 1);
+    ASSERT_TRUE(w.instrumentFactory(0, A320_ECAM_ENGINE));
+    ASSERT_TRUE(sink.messages.empty()) << sink.messages.front();
+    d = static_cast<EngineWarningDisplay*>(w.instrument(0));
+    ASSERT_NE(d, nullptr);
+    ASSERT_EQ(d->type(), A320_ECAM_ENGINE);
+  }
+
+  Pixels render(const FlightDataBlock& b) {
+    w.setData(b.bytes.data());
+    EXPECT_TRUE(w.renderPass());
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    return ow.pixels();
+  }
+
+  // Only what draw writes, with the display's own font on black: the
+  // reference the display's text areas must match pixel for pixel.
+  Pixels alone(const std::function<void(const FontSet&)>& paint) {
+    glViewport(0, 0, kSize, kSize);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    paint(d->font());
+    glFinish();
+    return ow.pixels();
+  }
+
+  RecordingSink sink;
+  OffscreenWindow ow{kSize, kSize};
+  InstrumentWindow& w = *ow.window;
+  EngineWarningDisplay* d = nullptr;
+};
+
+TEST(EngineGauges, DialAngleTable) {
+  EXPECT_NEAR(ewdgeo::n1DialAngle(0.0f), 24.0f, 1e-4);
+  EXPECT_NEAR(ewdgeo::n1DialAngle(49.9f), -45.86f, 1e-3);
+  EXPECT_FLOAT_EQ(ewdgeo::n1DialAngle(50.0f), -46.0f);
+  EXPECT_FLOAT_EQ(ewdgeo::n1DialAngle(100.0f), -156.0f);
+  EXPECT_FLOAT_EQ(ewdgeo::n1DialAngle(115.0f), -189.0f);
+  EXPECT_FLOAT_EQ(ewdgeo::n1DialAngle(130.0f), -189.0f);
+  EXPECT_FLOAT_EQ(ewdgeo::n1DialAngle(1e30f), -189.0f);
+  EXPECT_FLOAT_EQ(ewd::rawToPercent(16384.0f), 100.0f);
+}
+
+TEST(EngineGauges, EgtClampsAndAngles) {
+  EXPECT_FLOAT_EQ(ewd::clampEgt(ewd::rankineToCelsius(0.0f)), 0.0f);
+  EXPECT_FLOAT_EQ(ewdgeo::egtDialAngle(ewd::clampEgt(-50.0f)), 34.0f);
+  EXPECT_FLOAT_EQ(ewd::clampEgt(1200.0f), 1000.0f);
+  EXPECT_FLOAT_EQ(ewdgeo::egtDialAngle(ewd::clampEgt(1200.0f)), -146.0f);
+  EXPECT_FLOAT_EQ(ewd::clampEgt(640.5f), 640.5f);
+  EXPECT_NEAR(ewd::rankineToCelsius(rankineFor(500.0f)), 500.0f, 0.01);
+}
+
+TEST(EngineGauges, ReadoutColourAndTenth) {
+  EXPECT_EQ(ewd::percentColour(100.0f), 2);
+  EXPECT_EQ(ewd::percentColour(100.05f), 6);
+  EXPECT_EQ(ewd::percentColour(std::nanf("")), 6);
+  EXPECT_EQ(ewd::tenthDigit(100.0f), 0);
+  EXPECT_EQ(ewd::tenthDigit(49.9f), 9);
+  EXPECT_EQ(ewd::tenthDigit(85.25f), 2);
+  EXPECT_EQ(ewd::tenthDigit(std::numeric_limits<float>::infinity()), 0);
+  EXPECT_EQ(ewd::tenthDigit(std::nanf("")), 0);
+}
+
+TEST(EngineGauges, ThrustModeTable) {
+  struct {
+    float lever;
+    const char* text;
+    std::int32_t limit;
+  } cases[] = {{95.0f, "FLX", 95},  {95.01f, "TO-GA", 101}, {92.01f, "FLX", 95},   {92.0f, "CL", 92},
+               {1.01f, "CL", 92},   {1.0f, "IDLE", 0},      {-20.0f, "IDLE", 0},   {std::nanf(""), "IDLE", 0},
+               {1e30f, "TO-GA", 101}};
+  for (const auto& c : cases) {
+    const ewd::ThrustMode m = ewd::thrustMode(c.lever);
+    EXPECT_STREQ(m.text, c.text) << c.lever;
+    EXPECT_EQ(m.limit, c.limit) << c.lever;
+  }
+  EXPECT_EQ(ewd::rawToPercent(rawFor(95.0f)), 95.0f);
+  EXPECT_EQ(ewd::rawToPercent(rawFor(1.0f)), 1.0f);
+}
+
+TEST(FlapDetents, IndexNamesAndOpenCases) {
+  const ewd::FlapSettings defaults{0.0f, 3.0f, 15.0f, 25.0f, 30.0f, 40.0f};
+  struct {
+    float f;
+    int detent;
+    bool at;
+  } cases[] = {{0, 0, true},     {1.5f, 0, false}, {3, 1, true},     {14.9f, 1, false}, {15, 2, true},
+               {25, 3, true},    {27.5f, 3, false}, {30, 4, true},    {40, 5, true},     {45, 5, false},
+               {-5, 0, false},   {std::nanf(""), 0, false}};
+  for (const auto& c : cases) {
+    const ewd::FlapFrame fr = ewd::flapFrame(c.f, defaults);
+    EXPECT_EQ(fr.detent, c.detent) << c.f;
+    EXPECT_EQ(fr.atDetent, c.at) << c.f;
+  }
+  const char* names[] = {"0", "1", "1+F", "2", "3", "FULL"};
+  for (int i = 0; i < 6; ++i) EXPECT_STREQ(ewd::detentName(i), names[i]);
+  EXPECT_STREQ(ewd::detentName(-3), "0");
+  EXPECT_STREQ(ewd::detentName(99), "FULL");
+
+  // Below FLAPS_0 the symbols hold at detent 0 instead of running off the track.
+  const ewd::FlapSymbols below = ewd::flapSymbols(ewd::flapFrame(-5.0f, defaults));
+  const ewd::FlapSymbols zero = ewd::flapSymbols(ewd::flapFrame(0.0f, defaults));
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_FLOAT_EQ(below.slat[k].x, zero.slat[k].x);
+    EXPECT_FLOAT_EQ(below.flap[k].y, zero.flap[k].y);
+  }
+
+  // Unordered, infinite and NaN settings: every detent index stays in the
+  // tables and the symbols stay between the extreme detent positions.
+  const float inf = std::numeric_limits<float>::infinity();
+  const ewd::FlapSettings odd[] = {{0, 20, 10, 30, 5, 40},
+                                   {40, 30, 25, 15, 3, 0},
+                                   {-inf, 3, 15, std::nanf(""), 30, inf},
+                                   {5, 5, 5, 5, 5, 5}};
+  for (const auto& s : odd) {
+    for (float f = -50.0f; f <= 60.0f; f += 0.25f) {
+      const ewd::FlapFrame fr = ewd::flapFrame(f, s);
+      ASSERT_GE(fr.detent, 0);
+      ASSERT_LE(fr.detent, 5);
+      const ewd::FlapSymbols sym = ewd::flapSymbols(fr);
+      for (const auto* tri : {&sym.flap, &sym.slat})
+        for (const ewd::Point& p : *tri) {
+          ASSERT_TRUE(p.x >= 0.27f && p.x <= 0.87f) << f << " " << p.x;
+          ASSERT_TRUE(p.y >= -0.19f && p.y <= 0.09f) << f << " " << p.y;
+        }
+    }
+  }
+}
+
+TEST_F(EngineDisplay, NeedlesPointWhereTheDialsAreScaled) {
+  const float n1Values[] = {20.0f, 49.9f, 50.0f, 100.0f, 115.0f, 130.0f};
+  const float egtValues[] = {-40.0f, 250.0f, 500.0f, 800.0f, 1200.0f, 1000.0f};
+  for (int i = 0; i < 6; ++i) {
+    const float n1a = n1Values[i], n1b = n1Values[(i + 3) % 6];
+    const float egta = egtValues[i], egtb = egtValues[(i + 2) % 6];
+    FlightDataBlock b;
+    b.setF32(129, rawFor(n1a));
+    b.setF32(179, rawFor(n1b));
+    b.setF32(158, rankineFor(egta));
+    b.setF32(208, rankineFor(egtb));
+    const Pixels p = render(b);
+    struct {
+      float cx, cy, angle;
+    } needles[] = {
+        {ewdgeo::kEngine1X, ewdgeo::kN1CentreY, ewdgeo::n1DialAngle(n1a)},
+        {ewdgeo::kEngine2X, ewdgeo::kN1CentreY, ewdgeo::n1DialAngle(n1b)},
+        {ewdgeo::kEngine1X, ewdgeo::kEgtCentreY, ewdgeo::egtDialAngle(ewd::clampEgt(egta))},
+        {ewdgeo::kEngine2X, ewdgeo::kEgtCentreY, ewdgeo::egtDialAngle(ewd::clampEgt(egtb))},
+    };
+    for (const auto& n : needles) {
+      // The readout boxes hide the inner part of needles that point down
+      // into them, so the count is modest.
+      EXPECT_GE(needleHits(p, n.cx, n.cy, n.angle), 6) << "case " << i << " angle " << n.angle;
+      EXPECT_LE(needleHits(p, n.cx, n.cy, n.angle + 25.0f), 1) << "case " << i << " angle " << n.angle;
+      EXPECT_LE(needleHits(p, n.cx, n.cy, n.angle - 25.0f), 1) << "case " << i << " angle " << n.angle;
+    }
+  }
+}
+
+TEST_F(EngineDisplay, NeedlesBeyondTheScaleStopAtTheEnd) {
+  FlightDataBlock b;
+  b.setF32(129, rawFor(115.0f));
+  b.setF32(179, rawFor(180.0f));
+  const Pixels p = render(b);
+  EXPECT_GE(needleHits(p, ewdgeo::kEngine1X, ewdgeo::kN1CentreY, -189.0f), 6);
+  EXPECT_GE(needleHits(p, ewdgeo::kEngine2X, ewdgeo::kN1CentreY, -189.0f), 6);
+  // Both needles lie the same way relative to their centres.
+  const int shift = toPixel(ewdgeo::kEngine2X) - toPixel(ewdgeo::kEngine1X);
+  int differ = 0, lit = 0;
+  for (int y = toPixel(0.55f); y <= toPixel(0.66f); ++y)
+    for (int x = toPixel(-0.56f); x <= toPixel(-0.40f); ++x) {
+      const bool a = needleGreen(at(p, x, y)), c = needleGreen(at(p, x + shift, y));
+      differ += a != c;
+      lit += a;
+    }
+  EXPECT_GT(lit, 20);
+  EXPECT_LE(differ, lit / 10);
+}
+
+TEST_F(EngineDisplay, ThrustLeverMarkersSitOnTheArc) {
+  FlightDataBlock b;
+  b.setF32(141, rawFor(95.01f));
+  b.setF32(191, rawFor(30.0f));
+  const Pixels p = render(b);
+  auto onArc = [&](float cx, float angle) {
+    const float dir = (180.0f + angle) * kDeg;
+    return near(p, cx + 0.2125f * std::cos(dir), ewdgeo::kN1CentreY + 0.2125f * std::sin(dir), markerCyan, 5);
+  };
+  EXPECT_TRUE(onArc(ewdgeo::kEngine1X, ewdgeo::n1DialAngle(95.01f)));
+  EXPECT_TRUE(onArc(ewdgeo::kEngine2X, ewdgeo::n1DialAngle(30.0f)));
+  EXPECT_FALSE(onArc(ewdgeo::kEngine1X, ewdgeo::n1DialAngle(30.0f)));
+  EXPECT_FALSE(onArc(ewdgeo::kEngine2X, ewdgeo::n1DialAngle(95.01f)));
+}
+
+// Inside the engine 1 N1 readout box.
+constexpr Box kN1Box1 = {-0.690f, 0.515f, -0.476f, 0.585f};
+
+TEST_F(EngineDisplay, N1OfExactly100StaysGreen) {
+  FlightDataBlock b;
+  b.setF32(129, 16384.0f);
+  const Pixels p = render(b);
+  EXPECT_GT(count(p, kN1Box1, textGreen), 20);
+  EXPECT_EQ(count(p, kN1Box1, textRed), 0);
+  const Pixels ref = alone([](const FontSet& f) {
+    DrawText(f, "100.", 2, 0.9f, -0.69f, 0.515f, -0.8f);
+    DrawDigit(f, 0, 2, 0.7f, -0.52f, 0.515f, -0.8f);
+  });
+  EXPECT_EQ(differing(p, ref, kN1Box1), 0);
+}
+
+TEST_F(EngineDisplay, N1Above100TurnsRed) {
+  FlightDataBlock b;
+  b.setF32(129, rawFor(100.05f));
+  ASSERT_GT(ewd::rawToPercent(b.f32(129)), 100.0f);
+  const Pixels p = render(b);
+  EXPECT_GT(count(p, kN1Box1, textRed), 20);
+  EXPECT_EQ(count(p, kN1Box1, textGreen), 0);
+  const Pixels ref = alone([](const FontSet& f) {
+    DrawText(f, "100.", 6, 0.9f, -0.69f, 0.515f, -0.8f);
+    DrawDigit(f, 0, 6, 0.7f, -0.52f, 0.515f, -0.8f);
+  });
+  EXPECT_EQ(differing(p, ref, kN1Box1), 0);
+  // The tenth really is read: 100.25 draws a different last digit.
+  b.setF32(129, rawFor(100.25f));
+  EXPECT_GT(differing(render(b), ref, kN1Box1), 10);
+}
+
+TEST_F(EngineDisplay, EgtReadoutShowsTheClampedValue) {
+  const Box egt1 = {-0.652f, 0.160f, -0.495f, 0.228f};
+  const Box egt2 = {-0.102f, 0.160f, 0.058f, 0.228f};
+  FlightDataBlock b;
+  b.setF32(158, 0.0f);  // -273 deg C
+  b.setF32(208, rankineFor(1200.0f));
+  const Pixels p = render(b);
+  const Pixels ref = alone([](const FontSet& f) {
+    DrawText(f, "  0", 2, 0.9f, -0.65f, 0.16f, -0.8f);
+    DrawText(f, "1000", 2, 0.9f, -0.1f, 0.16f, -0.8f);
+  });
+  EXPECT_GT(count(p, egt1, textGreen), 5);
+  EXPECT_EQ(differing(p, ref, egt1), 0);
+  EXPECT_EQ(differing(p, ref, egt2), 0);
+  EXPECT_GE(needleHits(p, ewdgeo::kEngine1X, ewdgeo::kEgtCentreY, 34.0f), 6);
+  EXPECT_GE(needleHits(p, ewdgeo::kEngine2X, ewdgeo::kEgtCentreY, -146.0f), 6);
+}
+
+// The thrust-mode line: mode, limit and unit.
+constexpr Box kModeLine = {0.24f, 0.525f, 0.80f, 0.61f};
+
+TEST_F(EngineDisplay, ThrustModeLineOnPixels) {
+  struct {
+    float lever;
+    const char* text;
+    int limit;
+  } cases[] = {{95.0f, "FLX", 95}, {95.01f, "TO-GA", 101}, {1.0f, "IDLE", 0}, {92.0f, "CL", 92}};
+  for (const auto& c : cases) {
+    FlightDataBlock b;
+    b.setF32(141, rawFor(c.lever));
+    const Pixels p = render(b);
+    const Pixels ref = alone([&](const FontSet& f) {
+      DrawText(f, c.text, 0, 0.9f, 0.25f, 0.53f, -0.8f);
+      if (c.limit > 0) {
+        DrawNumber(f, c.limit, 3, 0, 1, 2, 0.9f, 0.52f, 0.53f, -0.8f);
+        DrawText(f, "%", 1, 0.9f, 0.68f, 0.53f, -0.8f);
+      }
+    });
+    EXPECT_GT(count(ref, kModeLine, ink), 30) << c.lever;
+    EXPECT_EQ(differing(p, ref, kModeLine), 0) << c.lever;
+  }
+}
+
+TEST_F(EngineDisplay, KilogramsConvertFlowAndFuel) {
+  const Box flow1 = {-0.73f, -0.245f, -0.17f, -0.135f};
+  const Box fob = {0.24f, 0.275f, 0.82f, 0.355f};
+  FlightDataBlock b;
+  b.setF32(120, 1000.0f);
+  b.setF32(105, 1000.0f);
+  for (const bool kg : {true, false}) {
+    w.setWeightUnitKg(kg ? 1 : 0);
+    const Pixels p = render(b);
+    const Pixels ref = alone([&](const FontSet& f) {
+      DrawText(f, "F.F", 0, 0.9f, -0.37f, -0.16f, -0.8f);
+      DrawText(f, kg ? " 454" : "1000", 2, 0.9f, -0.72f, -0.21f, -0.8f);
+      DrawText(f, kg ? "KG/H" : "LB/H", 1, 0.9f, -0.395f, -0.24f, -0.8f);
+      DrawText(f, "FOB:", 0, 0.9f, 0.25f, 0.28f, -0.8f);
+      DrawNumber(f, kg ? 454 : 1000, 5, 0, 1, 2, 0.9f, 0.45f, 0.28f, -0.8f);
+      DrawText(f, kg ? "KG" : "LBS", 1, 0.9f, 0.68f, 0.28f, -0.8f);
+    });
+    EXPECT_EQ(differing(p, ref, flow1), 0) << kg;
+    EXPECT_EQ(differing(p, ref, fob), 0) << kg;
+    EXPECT_GT(count(p, flow1, textGreen), 20) << kg;
+  }
+}
+
+TEST_F(EngineDisplay, HiddenSlotDrawsNothingAndKeepsFlapMotion) {
+  FlightDataBlock b;
+  b.setF32(37, 1.0f);
+  b.setF32(129, 16384.0f);
+  render(b);
+  ASSERT_EQ(d->flapMotion, 1);
+  w.setVisible(1, 0);
+  b.setF32(37, 0.5f);
+  const Pixels p = render(b);
+  EXPECT_EQ(d->flapMotion, 1);
+  EXPECT_FLOAT_EQ(d->previousFlap, 1.0f);
+  EXPECT_EQ(count(p, {-0.95f, -0.95f, 0.95f, 0.95f}, ink), 0);
+}
+
+// The flap text areas: label row with "S" and "F", and the detent name.
+constexpr Box kFlapLabels = {0.24f, 0.105f, 0.82f, 0.185f};
+constexpr Box kFlapName = {0.40f, -0.115f, 0.65f, -0.035f};
+constexpr Box kIndicator = {0.25f, -0.23f, 0.9f, 0.1f};
+
+TEST_F(EngineDisplay, FlapSequence) {
+  struct Step {
+    float f;
+    int motion;
+    int labelColour;  // -1: no label
+    const char* name;  // null: no name
+    int nameColour;
+  };
+  const Step steps[] = {
+      {0.0f, 0, -1, nullptr, 0},   // 0 retracted
+      {0.75f, 1, 1, "1", 1},       // 1 slats running out
+      {1.5f, 1, 1, "1", 1},        // 2 halfway to detent 1
+      {3.0f, 0, 0, "1", 2},        // 3
+      {15.0f, 0, 0, "1+F", 2},     // 4
+      {17.0f, 1, 1, "2", 1},       // 5
+      {16.0f, -1, 1, "1+F", 1},    // 6 back towards 1+F
+      {20.0f, 1, 1, "2", 1},       // 7
+      {20.0f, 1, 1, "2", 1},       // 8 stopped: direction kept
+      {25.0f, 0, 0, "2", 2},       // 9
+      {27.5f, 1, 1, "3", 1},       // 10
+      {40.0f, 0, 0, "FULL", 2},    // 11
+      {45.0f, 1, 1, nullptr, 0},   // 12 beyond the last detent
+      {-5.0f, -1, 1, "0", 1},      // 13 below FLAPS_0: travelling in segment 0
+      {0.0f, 0, -1, nullptr, 0},   // 14
+  };
+  const ewd::FlapSettings settings = ewd::flapSettings(w);
+  // The painted mark beyond the slat 1/1+F outline, under the slat cover.
+  const ewd::Point slatMark = {0.2904f, 0.0416f};
+
+  Pixels cyanOneF, greenOneF;
+  for (std::size_t n = 0; n < std::size(steps); ++n) {
+    const Step& s = steps[n];
+    SCOPED_TRACE("step " + std::to_string(n) + " f " + std::to_string(s.f));
+    FlightDataBlock b;
+    b.setF32(37, s.f);
+    const Pixels p = render(b);
+    EXPECT_EQ(d->flapMotion, s.motion);
+    EXPECT_FLOAT_EQ(d->previousFlap, s.f);
+
+    const ewd::FlapFrame fr = ewd::flapFrame(s.f, settings);
+    const Pixels ref = alone([&](const FontSet& f) {
+      if (s.labelColour >= 0) {
+        DrawText(f, "FLAP", s.labelColour, 0.9f, 0.415f, 0.11f, -0.8f);
+        DrawText(f, "S", 2, 0.9f, 0.25f, 0.11f, -0.8f);
+        DrawText(f, "F", 2, 0.9f, 0.75f, 0.11f, -0.8f);
+      }
+      if (s.name) {
+        const std::string name = s.name;
+        const float x = name == "1+F" ? 0.435f : (name == "FULL" ? 0.415f : 0.485f);
+        DrawText(f, s.name, s.nameColour, 0.9f, x, -0.11f, -0.8f);
+      }
+    });
+    EXPECT_EQ(differing(p, ref, kFlapLabels), 0);
+    EXPECT_EQ(differing(p, ref, kFlapName), 0);
+    if (s.name) {
+      EXPECT_GT(count(p, kFlapName, ink), 10);
+    }
+    if (n == 6) cyanOneF = p;
+    if (n == 4) greenOneF = p;
+
+    // Covers over the detent marks only while retracted.
+    EXPECT_EQ(near(p, slatMark.x, slatMark.y, white, 2), s.f > 0.0f);
+
+    // Target outlines only while travelling towards a detent.
+    const bool travelling = !fr.atDetent && fr.detent <= 4 && s.motion != 0 && s.f != 0.0f;
+    if (!travelling) {
+      EXPECT_EQ(count(p, kIndicator, outlineBlue), 0);
+    }
+  }
+  // The name comparison tells colours apart.
+  EXPECT_GT(differing(cyanOneF, greenOneF, kFlapName), 10);
+}
+
+// Boxes around the target outlines.
+constexpr Box kSlatOutline12 = {0.302f, 0.032f, 0.347f, 0.065f};
+constexpr Box kSlatOutline34 = {0.277f, -0.035f, 0.323f, -0.001f};
+constexpr Box kFlapOutline2 = {0.684f, 0.032f, 0.729f, 0.065f};
+constexpr Box kFlapOutline3 = {0.778f, -0.025f, 0.823f, 0.007f};
+
+TEST_F(EngineDisplay, FlapSymbolsAndOutlinesOnPixels) {
+  const ewd::FlapSettings settings = ewd::flapSettings(w);
+  FlightDataBlock b;
+
+  // Rising to 1.5: slats halfway, outline of slat detents 1 and 2.
+  b.setF32(37, 0.75f);
+  render(b);
+  b.setF32(37, 1.5f);
+  Pixels p = render(b);
+  ewd::FlapSymbols s = ewd::flapSymbols(ewd::flapFrame(1.5f, settings));
+  EXPECT_NEAR(s.slat[1].x, (0.45188f + 0.36038f) / 2, 1e-5);
+  EXPECT_NEAR(s.slat[1].y, (0.08814f + 0.08731f) / 2, 1e-5);
+  EXPECT_FLOAT_EQ(s.flap[0].x, 0.55316f);
+  EXPECT_TRUE(near(p, s.slat[1].x, s.slat[1].y, needleGreen));
+  EXPECT_FALSE(near(p, 0.45188f, 0.08814f, needleGreen));
+  EXPECT_GT(count(p, kSlatOutline12, outlineBlue), 3);
+  EXPECT_EQ(count(p, kFlapOutline2, outlineBlue), 0);
+
+  // Falling from 17 to 16: outlines of flap detent 2 and slat detents 1 and 2.
+  b.setF32(37, 17.0f);
+  render(b);
+  b.setF32(37, 16.0f);
+  p = render(b);
+  EXPECT_GT(count(p, kFlapOutline2, outlineBlue), 3);
+  EXPECT_GT(count(p, kSlatOutline12, outlineBlue), 3);
+  EXPECT_EQ(count(p, kFlapOutline3, outlineBlue), 0);
+  // No fixed flap track below detent 3.
+  const ewd::Point trackMid = {(0.55316f + 0.69998f) / 2, (0.05311f + 0.01896f) / 2};
+  EXPECT_FALSE(near(p, trackMid.x, trackMid.y, needleGreen));
+
+  // Stopped at 20 after rising: outline of flap detent 3 and slat 3/4 stays.
+  b.setF32(37, 20.0f);
+  render(b);
+  p = render(b);
+  EXPECT_GT(count(p, kFlapOutline3, outlineBlue), 3);
+  EXPECT_GT(count(p, kSlatOutline34, outlineBlue), 3);
+  EXPECT_EQ(count(p, kFlapOutline2, outlineBlue), 0);
+
+  // Rising from 25 to 27.5: flaps halfway between 3 and 4, the fixed track up.
+  b.setF32(37, 25.0f);
+  render(b);
+  b.setF32(37, 27.5f);
+  p = render(b);
+  s = ewd::flapSymbols(ewd::flapFrame(27.5f, settings));
+  EXPECT_FLOAT_EQ(s.flapAnchor.x, 0.69998f);
+  EXPECT_FLOAT_EQ(s.flapAnchor.y, 0.01896f);
+  EXPECT_NEAR(s.flap[1].x, (0.80483f + 0.84108f) / 2, 1e-5);
+  EXPECT_FLOAT_EQ(s.slat[0].x, 0.35044f);
+  EXPECT_TRUE(near(p, trackMid.x, trackMid.y, needleGreen));
+  EXPECT_TRUE(near(p, s.flap[1].x, s.flap[1].y, needleGreen));
+}
+
+TEST_F(EngineDisplay, HostileValuesDrawWithoutErrors) {
+  const float inf = std::numeric_limits<float>::infinity();
+  const float values[] = {std::nanf(""), inf, -inf, 3.4e38f, -3.4e38f, -1.0f, 1e10f};
+  w.setFlapsSetting(3, std::nanf(""));
+  w.setFlapsSetting(4, -inf);
+  for (float v : values) {
+    FlightDataBlock b;
+    for (int word : {37, 105, 120, 129, 130, 141, 158, 170, 179, 180, 191, 208}) b.setF32(word, v);
+    const Pixels p = render(b);
+    ASSERT_GE(d->flapMotion, -1);
+    ASSERT_LE(d->flapMotion, 1);
+    // The labels are drawn whatever the values.
+    EXPECT_GT(count(p, {-0.40f, 0.58f, -0.22f, 0.67f}, white), 5) << v;
+  }
+}
+
+}  // namespace
