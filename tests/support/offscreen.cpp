@@ -1,5 +1,6 @@
 #include "support/offscreen.h"
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 namespace testing_support {
@@ -22,6 +23,16 @@ std::array<int, 3> OffscreenWindow::at(int x, int y) const {
   const int w = surface->width(), h = surface->height();
   const std::size_t i = (std::size_t(h - 1 - y) * w + x) * 4;
   return {px[i], px[i + 1], px[i + 2]};
+}
+
+void beginReferenceFrame(int width, int height) {
+  glViewport(0, 0, width, height);
+  glClearColor(0, 0, 0, 0);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LEQUAL);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
 }
 
 RecordingSink::RecordingSink() {

@@ -22,6 +22,10 @@ struct OffscreenWindow {
   std::array<int, 3> at(int x, int y) const;
 };
 
+// Clears the whole buffer and sets up the frame state the render pass
+// starts with, for drawing a reference picture to compare against.
+void beginReferenceFrame(int width, int height);
+
 // Collects every message instead of showing it.
 struct RecordingSink {
   RecordingSink();

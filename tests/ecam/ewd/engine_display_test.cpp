@@ -113,13 +113,7 @@ class EngineDisplay : public ::testing::Test {
   // Only what draw writes, with the display's own font on black: the
   // reference the display's text areas must match pixel for pixel.
   Pixels alone(const std::function<void(const FontSet&)>& paint) {
-    glViewport(0, 0, kSize, kSize);
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    testing_support::beginReferenceFrame(kSize, kSize);
     paint(d->font());
     glFinish();
     return ow.pixels();

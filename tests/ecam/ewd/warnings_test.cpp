@@ -668,13 +668,7 @@ class DrawnFrame : public ::testing::Test {
   // The given lines and memos alone on black, placed as the display
   // places them.
   Pixels reference(const Lines& lines, const Memos& brake) {
-    glViewport(0, 0, kSize, kSize);
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    testing_support::beginReferenceFrame(kSize, kSize);
     const FontSet font = d->font();
     for (std::size_t n = 0; n < lines.size(); ++n)
       DrawText(font, lines[n].first.c_str(), lines[n].second, 0.8f, -0.75f, -0.383f - float(n) * 0.091f, -0.55f);
