@@ -1,6 +1,7 @@
 #include "instruments/factory.h"
 
 #include "ecam/ewd/engine_warning_display.h"
+#include "ecam/sd/system_display.h"
 #include "standby/clock.h"
 
 const char* instrumentIdentifier(std::int32_t type) {
@@ -16,14 +17,16 @@ namespace instruments {
 Instrument* construct(std::int32_t type, InstrumentContext& ctx) {
   switch (type) {
     case A320_ECAM_ENGINE: return new EngineWarningDisplay(ctx);
+    case A320_ECAM_SYSTEM: return new SystemDisplay(ctx);
     case A320_CLOCK: return new Clock(ctx);
     default: return nullptr;
   }
 }
 
-bool initialise(Instrument& instrument, const FlightDataBlock& /*block*/) {
+bool initialise(Instrument& instrument, const FlightDataBlock& block) {
   switch (instrument.type()) {
     case A320_ECAM_ENGINE: return static_cast<EngineWarningDisplay&>(instrument).initialise();
+    case A320_ECAM_SYSTEM: return static_cast<SystemDisplay&>(instrument).initialise(block);
     case A320_CLOCK: return static_cast<Clock&>(instrument).initialise();
     default: return false;
   }
@@ -32,6 +35,7 @@ bool initialise(Instrument& instrument, const FlightDataBlock& /*block*/) {
 void draw(Instrument& instrument, const FlightDataBlock& block, const Placement& placement) {
   switch (instrument.type()) {
     case A320_ECAM_ENGINE: static_cast<EngineWarningDisplay&>(instrument).draw(block, placement); break;
+    case A320_ECAM_SYSTEM: static_cast<SystemDisplay&>(instrument).draw(block, placement); break;
     case A320_CLOCK: static_cast<Clock&>(instrument).draw(block, placement); break;
     default: break;
   }
