@@ -25,3 +25,255 @@ TEST(SystemDisplayPages, PageNumberAndAutomaticValue) {
 }
 
 }  // namespace
+
+#include <cmath>
+#include <functional>
+
+#include "ecam/sd/sd_geometry.h"
+#include "support/glyph_text.h"
+#include "support/offscreen.h"
+
+using namespace testing_support;
+
+namespace {
+
+FlightDataBlock withPage(std::uint32_t page) {
+  FlightDataBlock b;
+  b.setU32(40, page << 24);
+  return b;
+}
+
+TEST(SystemDisplayPages, FlightPhaseRules) {
+  struct Case {
+    const char* name;
+    std::function<void(FlightDataBlock&)> set;
+    std::int32_t before, after;
+  };
+  auto n2 = [](FlightDataBlock& b, float e1, float e2) {
+    b.setF32(130, float(double(e1) * 163.84));
+    b.setF32(180, float(double(e2) * 163.84));
+  };
+  const float feetPerMinute = 1.0f / 0.76893747f;  // word 30 per ft/min
+  const Case cases[] = {
+      {"all zero keeps the value", [](FlightDataBlock&) {}, 0, 0},
+      {"all zero keeps a fired value", [](FlightDataBlock&) {}, 10, 10},
+      {"on ground, engines off: DOOR", [](FlightDataBlock& b) { b.setU32(221, 2); }, 0, 7},
+      {"on ground, engine 2 at 5 %: WHEEL", [&](FlightDataBlock& b) { b.setU32(221, 2); n2(b, 0, 5.0f); }, 0, 8},
+      {"on ground, engine 1 alone keeps", [&](FlightDataBlock& b) { b.setU32(221, 2); n2(b, 20, 4.9f); }, 9, 9},
+      {"ground bit is bit 1 only", [](FlightDataBlock& b) { b.setU32(221, ~2u); }, 0, 0},
+      {"climb with flaps above 10000 ft: ENG",
+       [&](FlightDataBlock& b) { b.setF32(25, 60); b.setF32(37, 1); b.setF32(30, 101 * feetPerMinute); b.setF32(29, 10001); },
+       0, 9},
+      {"59.9 kt is not flying",
+       [&](FlightDataBlock& b) { b.setF32(25, 59.9f); b.setF32(37, 1); b.setF32(30, 101 * feetPerMinute); b.setF32(29, 10001); },
+       0, 0},
+      {"clean climb: CRUISE",
+       [&](FlightDataBlock& b) { b.setF32(25, 250); b.setF32(30, 51 * feetPerMinute); }, 0, 10},
+      {"clean, level: keeps", [](FlightDataBlock& b) { b.setF32(25, 250); }, 9, 9},
+      {"gear down, nose gear in transit: WHEEL",
+       [](FlightDataBlock& b) { b.setF32(215, 1); b.setF32(216, 15999); b.setF32(29, 30000); }, 10, 8},
+      {"gear down and locked at 3000 ft descending: WHEEL",
+       [](FlightDataBlock& b) { b.setF32(215, 1); b.setF32(216, 16384); b.setF32(29, 3000); }, 10, 8},
+      {"gear down and locked high: keeps",
+       [](FlightDataBlock& b) { b.setF32(215, 1); b.setF32(216, 16384); b.setF32(29, 12000); }, 10, 10},
+      {"gear lever up, nose gear at 10: WHEEL", [](FlightDataBlock& b) { b.setF32(216, 10); }, 0, 8},
+      {"gear lever up, nose gear at 9.9: keeps", [](FlightDataBlock& b) { b.setF32(216, 9.9f); }, 0, 0},
+      {"NaN everywhere keeps", [](FlightDataBlock& b) { for (int w = 0; w < 256; ++w) b.setF32(w, NAN); }, 10, 10},
+  };
+  for (const Case& c : cases) {
+    FlightDataBlock b;
+    c.set(b);
+    EXPECT_EQ(sd::automaticPageRules(b, c.before), c.after) << c.name;
+  }
+}
+
+// Frames after which the flag is up, for a stick that steps by `step` at
+// draw `stepAt` and stays there.
+std::vector<int> movingDraws(float step, int stepAt, int draws) {
+  sd::MovementDetector m;
+  std::vector<int> moving;
+  FlightDataBlock b;
+  for (int i = 1; i <= draws; ++i) {
+    if (i == stepAt) b.setF32(164, step);
+    if (sd::stepMovementDetector(m, b)) moving.push_back(i);
+  }
+  return moving;
+}
+
+TEST(SystemDisplayPages, MovementDetectorSamplesAndHolds) {
+  // Samples fall on draws 10, 19, 28, ...: a step before draw 10 is seen
+  // there and holds the flag for 179 draws.
+  std::vector<int> m = movingDraws(0.2f, 5, 400);
+  ASSERT_FALSE(m.empty());
+  EXPECT_EQ(m.front(), 10);
+  EXPECT_EQ(m.back(), 188);
+  EXPECT_EQ(m.size(), 179u);
+
+  EXPECT_TRUE(movingDraws(0.149f, 5, 400).empty());  // below the threshold
+  m = movingDraws(0.15f, 11, 400);                    // at it, seen at draw 19
+  ASSERT_FALSE(m.empty());
+  EXPECT_EQ(m.front(), 19);
+
+  // The speed brake lever triggers at 2600.
+  sd::MovementDetector d;
+  FlightDataBlock b;
+  b.setF32(211, 2599.0f);
+  int first = 0;
+  for (int i = 1; i <= 30 && !first; ++i)
+    if (sd::stepMovementDetector(d, b)) first = i;
+  EXPECT_EQ(first, 0);
+  b.setF32(211, 2599.0f + 2600.0f);
+  for (int i = 1; i <= 30 && !first; ++i)
+    if (sd::stepMovementDetector(d, b)) first = i;
+  EXPECT_GT(first, 0);
+}
+
+TEST(SystemDisplayPages, KeepsMovingStickOnFctlThenRaisesAgain) {
+  sd::MovementDetector m;
+  FlightDataBlock b;
+  std::vector<int> rises;
+  bool was = false;
+  for (int i = 1; i <= 400; ++i) {
+    b.setF32(164, 0.2f * float(i));  // always moving
+    const bool now = sd::stepMovementDetector(m, b);
+    if (now && !was) rises.push_back(i);
+    was = now;
+  }
+  // Up at 10, down after draw 188, up again at the next sample (190).
+  ASSERT_GE(rises.size(), 2u);
+  EXPECT_EQ(rises[0], 10);
+  EXPECT_EQ(rises[1], 190);
+}
+
+struct Display {
+  Display() : ow(200, 200) {
+    sd::resetModuleState();
+    ow.window->setPlacement({0, 0, 200, 200, 1, A320_ECAM_SYSTEM}, 1);
+    EXPECT_TRUE(ow.window->instrumentFactory(0, A320_ECAM_SYSTEM));
+  }
+  SystemDisplay& sd() { return *static_cast<SystemDisplay*>(ow.window->instrument(0)); }
+  void draw(const FlightDataBlock& b) {
+    ow.window->setData(b.bytes.data());
+    ASSERT_TRUE(ow.window->renderPass());
+  }
+  RecordingSink sink;
+  OffscreenWindow ow;
+};
+
+TEST(SystemDisplayPages, DrawsThePageWordFortySelects) {
+  Display d;
+  const SdPage byNumber[] = {SdPage::None, SdPage::Eng,  SdPage::Bleed, SdPage::Press, SdPage::Elec,
+                             SdPage::Hyd,  SdPage::Fuel, SdPage::Apu,   SdPage::Cond,  SdPage::Door,
+                             SdPage::Wheel, SdPage::Fctl, SdPage::Status, SdPage::None, SdPage::None, SdPage::None};
+  for (std::uint32_t p = 0; p < 16; ++p) {
+    FlightDataBlock b = withPage(p);
+    b.setU32(40, b.u32(40) | 0xF0FFFFFFu);  // bits outside 24 to 27 change nothing
+    d.draw(b);
+    EXPECT_EQ(d.sd().lastPage, byNumber[p]) << "page " << p;
+    EXPECT_EQ(d.sd().page, p);
+  }
+  // Nothing drawn: the viewport stays black; a page shows its background.
+  auto lit = [&] {
+    int n = 0;
+    for (int y = 0; y < 200; y += 4)
+      for (int x = 0; x < 200; x += 4) {
+        const auto px = d.ow.at(x, y);
+        if (px[0] + px[1] + px[2] > 60) ++n;
+      }
+    return n;
+  };
+  d.draw(withPage(13));
+  EXPECT_EQ(lit(), 0);
+  d.draw(withPage(1));
+  EXPECT_GT(lit(), 20);
+}
+
+TEST(SystemDisplayPages, AutomaticPageStaysAfterTheRuleStops) {
+  Display d;
+  FlightDataBlock b;
+  d.draw(b);
+  EXPECT_EQ(d.sd().lastPage, SdPage::None);
+  b.setF32(216, 10.0f);
+  d.draw(b);
+  EXPECT_EQ(d.sd().lastPage, SdPage::Wheel);
+  b.setF32(216, 0.0f);
+  d.draw(b);
+  EXPECT_EQ(d.sd().lastPage, SdPage::Wheel);
+}
+
+TEST(SystemDisplayPages, HiddenSlotFreezesDetectorAndTwoDisplaysShareIt) {
+  Display d;
+  FlightDataBlock b;
+  d.ow.window->setPlacement({0, 0, 200, 200, 0, A320_ECAM_SYSTEM}, 1);
+  b.setF32(216, 10.0f);
+  for (int i = 0; i < 20; ++i) d.draw(b);
+  EXPECT_EQ(sd::frameState().detector.frameCounter, 0);
+  EXPECT_EQ(sd::frameState().automaticPage, 0);
+
+  d.ow.window->setPlacement({0, 0, 100, 200, 1, A320_ECAM_SYSTEM}, 1);
+  d.ow.window->setPlacement({100, 0, 100, 200, 1, A320_ECAM_SYSTEM}, 2);
+  ASSERT_TRUE(d.ow.window->instrumentFactory(1, A320_ECAM_SYSTEM));
+  for (int i = 0; i < 3; ++i) d.draw(b);
+  EXPECT_EQ(sd::frameState().detector.frameCounter, 6);
+  EXPECT_EQ(sd::frameState().automaticPage, sd::kAutoWheel);
+}
+
+TEST(SystemDisplayPages, InitialFuelComesFromTheBlockAtCreation) {
+  sd::resetModuleState();
+  EXPECT_EQ(sd::frameState().initialFuelKg, 19150);
+  RecordingSink sink;
+  OffscreenWindow ow(64, 64);
+  FlightDataBlock b;
+  b.setF32(105, 10000.0f);
+  ow.window->setData(b.bytes.data());
+  ASSERT_TRUE(ow.window->renderPass());  // the block the window holds now
+  ow.window->setPlacement({0, 0, 64, 64, 1, A320_ECAM_SYSTEM}, 1);
+  ASSERT_TRUE(ow.window->instrumentFactory(0, A320_ECAM_SYSTEM));
+  EXPECT_EQ(sd::frameState().initialFuelKg, 4535);  // 10000 lb, truncated
+  b.setF32(105, NAN);
+  ow.window->setData(b.bytes.data());
+  ASSERT_TRUE(ow.window->renderPass());
+  ASSERT_TRUE(ow.window->destroySlot(0));
+  ASSERT_TRUE(ow.window->instrumentFactory(0, A320_ECAM_SYSTEM));
+  EXPECT_EQ(sd::frameState().initialFuelKg, 0);
+}
+
+TEST(SystemDisplayPages, PermanentDataArea) {
+  using namespace sdgeo;
+  struct Case {
+    const char* name;
+    float tat, sat, speed, hours, minutes, fuelLb;
+    const char *tatText, *tatSign, *satText, *satSign, *hoursText, *minutesText, *gw;
+  };
+  const Case cases[] = {
+      {"TAT -0.4 deg prints 0 with a minus", -0.4f, -12.0f, 250, 12.9f, 34.99f, 20000, "0", "-", "12", "-", "12",
+       "34", "69071"},
+      {"below 50 kt the TAT line shows the SAT", 15.0f, 7.6f, 49.9f, 1, 2, 0, "7", "+", "7", "+", "01", "02", "60000"},
+      {"at 50 kt the TAT", 15.0f, 7.6f, 50.0f, 23, 59, 1, "15", "+", "7", "+", "23", "59", "60000"},
+      {"big magnitudes keep their lowest digits", -123456.0f, 99999.0f, 300, 0, 0, 0, "23456", "-", "99999", "+", "00",
+       "00", "60000"},
+  };
+  for (const Case& c : cases) {
+    Display d;
+    FlightDataBlock b = withPage(1);
+    b.setF32(8, c.tat / 250.0f);
+    b.setF32(7, c.sat);
+    b.setF32(25, c.speed);
+    b.setF32(2, c.hours);
+    b.setF32(3, c.minutes);
+    b.setF32(105, c.fuelLb);
+    GlyphCapture cap(d.sd().textures.data());
+    d.draw(b);
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(cap.textAt(kTatNumber.x, kTatNumber.y, 0.3), c.tatText) << cap.dump();
+    EXPECT_EQ(cap.textAt(kTatSign.x, kTatSign.y, 0.05), c.tatSign);
+    EXPECT_EQ(cap.textAt(kSatNumber.x, kSatNumber.y, 0.3), c.satText);
+    EXPECT_EQ(cap.textAt(kSatSign.x, kSatSign.y, 0.05), c.satSign);
+    EXPECT_EQ(cap.textAt(kHours.x, kHours.y, 0.2), c.hoursText);
+    EXPECT_EQ(cap.textAt(kMinutes.x, kMinutes.y, 0.2), c.minutesText);
+    EXPECT_EQ(cap.textAt(kGrossWeight.x, kGrossWeight.y, 0.4), c.gw);
+    EXPECT_EQ(cap.colourAt(kGrossWeight.x, kGrossWeight.y, 0.4), 2);
+  }
+}
+
+}  // namespace
