@@ -277,3 +277,66 @@ TEST(SystemDisplayPages, PermanentDataArea) {
 }
 
 }  // namespace
+
+namespace {
+
+// A whole flight on automatic page choice: each phase is drawn for a few
+// seconds' worth of frames and the pages shown are listed as they change.
+TEST(SystemDisplayPages, AutomaticChoiceOverAWholeFlight) {
+  Display d;
+  struct Phase {
+    const char* name;
+    int frames;
+    float n2e1, n2e2, speed, altitude, feetPerMinute, flaps, gearLever, noseGear, stick;
+    bool onGround;
+  };
+  const Phase flight[] = {
+      {"cold and dark", 60, 0, 0, 0, 400, 0, 0, 1, 16384, 0, true},
+      {"engine 1 start", 60, 30, 0, 0, 400, 0, 0, 1, 16384, 0, true},
+      {"engine 2 start", 60, 60, 60, 0, 400, 0, 0, 1, 16384, 0, true},
+      {"taxi and take-off roll", 120, 95, 95, 140, 400, 0, 1, 1, 16384, 0, true},
+      {"lift-off, gear down and locked", 60, 95, 95, 160, 900, 2000, 1, 1, 16384, 0, false},
+      {"gear coming up", 60, 95, 95, 180, 1500, 2000, 1, 0, 8000, 0, false},
+      {"gear up", 60, 95, 95, 200, 3000, 2000, 1, 0, 0, 0, false},
+      {"climb through 10000 with slats", 60, 95, 95, 250, 10500, 2000, 1, 0, 0, 0, false},
+      {"clean climb", 60, 95, 95, 290, 20000, 1500, 0, 0, 0, 0, false},
+      {"cruise", 60, 85, 85, 280, 35000, 0, 0, 0, 0, 0, false},
+      {"a turn", 200, 85, 85, 280, 35000, 0, 0, 0, 0, 0.5f, false},
+      {"descent", 200, 70, 70, 280, 20000, -2000, 0, 0, 0, 0.5f, false},
+      {"gear down on approach", 120, 70, 70, 150, 2000, -700, 3, 1, 9000, 0.5f, false},
+      {"gear locked on final", 60, 70, 70, 140, 500, -700, 3, 1, 16384, 0.5f, false},
+      {"landing roll", 60, 70, 70, 100, 400, 0, 3, 1, 16384, 0.5f, true},
+      {"shut down at the gate", 60, 0, 0, 0, 400, 0, 0, 1, 16384, 0.5f, true},
+  };
+  std::vector<SdPage> shown;
+  std::vector<std::string> where;
+  for (const Phase& p : flight) {
+    FlightDataBlock b;
+    b.setF32(130, float(double(p.n2e1) * 163.84));
+    b.setF32(180, float(double(p.n2e2) * 163.84));
+    b.setF32(25, p.speed);
+    b.setF32(29, p.altitude);
+    b.setF32(30, p.feetPerMinute / 0.76893747f);
+    b.setF32(37, p.flaps);
+    b.setF32(215, p.gearLever);
+    b.setF32(216, p.noseGear);
+    b.setF32(164, p.stick);
+    b.setU32(221, p.onGround ? 2u : 0u);
+    for (int i = 0; i < p.frames; ++i) {
+      d.draw(b);
+      if (shown.empty() || shown.back() != d.sd().lastPage) {
+        shown.push_back(d.sd().lastPage);
+        where.push_back(p.name);
+      }
+    }
+  }
+  const std::vector<SdPage> expected = {SdPage::Door, SdPage::Wheel,  SdPage::Eng,   SdPage::Cruise,
+                                        SdPage::Fctl, SdPage::Wheel, SdPage::Door};
+  const std::vector<std::string> expectedWhere = {"cold and dark",  "engine 2 start", "climb through 10000 with slats",
+                                                  "clean climb",    "a turn",         "gear down on approach",
+                                                  "shut down at the gate"};
+  EXPECT_EQ(shown, expected);
+  EXPECT_EQ(where, expectedWhere);
+}
+
+}  // namespace
