@@ -102,3 +102,38 @@ void BM_EngineDisplayBusy(benchmark::State& state) {
 BENCHMARK(BM_EngineDisplayBusy)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+namespace {
+
+// The system display alone at 550 x 550 on one page (0: CRUISE, reached
+// through the automatic choice), in a climb with both engines running.
+void BM_SystemDisplayPage(benchmark::State& state) {
+  RecordingSink sink;
+  OffscreenWindow ow(550, 550);
+  ow.window->setPlacement({0, 0, 550, 550, 1, A320_ECAM_SYSTEM}, 1);
+  if (!ow.window->instrumentFactory(0, A320_ECAM_SYSTEM)) {
+    state.SkipWithError("system display not in this build");
+    return;
+  }
+  const std::uint32_t page = std::uint32_t(state.range(0));
+  FlightDataBlock b = flyingBlock();
+  b.setU32(40, page << 24);
+  b.setF32(25, 280.0f);
+  b.setF32(29, 24000.0f);
+  b.setF32(30, 1500.0f);
+  b.setF32(7, -20.0f);
+  b.setF32(8, 0.05f);
+  b.setF32(105, 30000.0f);
+  for (int w : {129, 179}) b.setF32(w, 14000.0f);
+  for (int w : {130, 180}) b.setF32(w, 15000.0f);
+  for (int w : {112, 113}) b.setF32(w, 5000.0f);
+  for (int w : {123, 173}) b.setF32(w, 20000.0f);
+  for (int w : {148, 198}) b.setF32(w, 40.0f);
+  ow.window->setData(b.bytes.data());
+  ow.window->renderPass();
+  for (auto _ : state) ow.window->renderPass();
+  state.SetLabel(page == 0 ? "CRUISE" : std::to_string(page));
+}
+BENCHMARK(BM_SystemDisplayPage)->DenseRange(0, 12)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
