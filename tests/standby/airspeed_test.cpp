@@ -1,0 +1,323 @@
+#include "standby/airspeed.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "standby/airspeed_geometry.h"
+#include "standby/dial_probe.h"
+
+using namespace dialprobe;
+using namespace airspeedgeo;
+
+namespace {
+
+constexpr int kSize = 400;
+const std::string kStripFile = std::string(A320_TEST_DATA_DIR) + "/01012005.tex";
+const std::vector<drumgeo::Window> kCounters = {kMachSecond, kMachFirst, kUnits, kTens, kHundreds};
+
+// Drum position of an offset: the cell that sits where cell 10 sits with
+// no offset, so a digit d > 1 reads d, a 0 or 1 in a lower place 10 or 11,
+// and a leading 0 reads 0.
+double cellOf(float offset) { return 10.0 - 13.0 * double(offset); }
+float offsetFor(double cell) { return float((10.0 - cell) / 13.0); }
+
+FlightDataBlock block(float airspeed, float word27 = 0.0f, float word28 = 0.0f, std::uint32_t word92 = 0,
+                      std::uint32_t word17 = 0) {
+  FlightDataBlock b;
+  b.setF32(25, airspeed);
+  b.setF32(27, word27);
+  b.setF32(28, word28);
+  b.setU32(92, word92);
+  b.setU32(17, word17);
+  return b;
+}
+
+float readNeedle(float airspeed, float held = 0.0f) {
+  return AirspeedIndicator::readout(block(airspeed), held).needleAngle;
+}
+
+TEST(AirspeedDial, AnglesAtEveryRowOfTheTable) {
+  struct {
+    float kt, degrees;
+  } cases[] = {{0, 94},      {30, 92},    {60, 90},        {80, 60},          {100, 30},    {123.4f, -5.1f},
+               {159.9f, -59.85f}, {160, 300}, {200, 264},  {249.9f, 219.09f}, {250, 219},   {400, 141},
+               {459.9f, 109.852f}, {460, 109.8f}, {1500, 109.8f}, {-30, 96},    {1e30f, 109.8f}};
+  for (const auto& c : cases) EXPECT_NEAR(readNeedle(c.kt), c.degrees, 2e-3) << c.kt << " kt";
+}
+
+TEST(AirspeedDial, SecondPointerReadsWord27In128ths) {
+  EXPECT_NEAR(AirspeedIndicator::readout(block(0, 25600), 0).pointerAngle, 264.0f, 1e-3);  // 200 kt
+  EXPECT_NEAR(AirspeedIndicator::readout(block(0, 128 * 100), 0).pointerAngle, 30.0f, 1e-3);
+  EXPECT_NEAR(AirspeedIndicator::readout(block(0, 0), 0).pointerAngle, 94.0f, 1e-3);
+}
+
+TEST(AirspeedDial, HostileWordsGiveFiniteAngles) {
+  // NaN reads as 0 kt; the infinities as the largest float of their sign,
+  // which for a negative speed is a huge but finite turn.
+  EXPECT_FLOAT_EQ(readNeedle(NAN), 94.0f);
+  EXPECT_FLOAT_EQ(readNeedle(INFINITY), 109.8f);
+  for (float v : {-INFINITY, -3.4e38f, -1e20f, -123456.7f}) {
+    const auto r = AirspeedIndicator::readout(block(v, v, v), 0);
+    EXPECT_TRUE(std::isfinite(r.needleAngle)) << v;
+    EXPECT_TRUE(std::isfinite(r.pointerAngle)) << v;
+    EXPECT_LT(std::abs(r.needleAngle), 360.0f) << v;
+    for (float x : {r.drums.upperSecond, r.drums.upperFirst, r.drums.units, r.drums.tens, r.drums.hundreds})
+      EXPECT_TRUE(std::isfinite(x)) << v;
+  }
+}
+
+struct DrumCase {
+  float airspeed, upper;
+  double hundreds, tens, units, upperFirst, upperSecond;  // cells the windows are centred on
+};
+
+class AirspeedDrums : public ::testing::TestWithParam<DrumCase> {};
+
+TEST_P(AirspeedDrums, WindowsCentreOnTheirCells) {
+  const DrumCase c = GetParam();
+  const auto d = AirspeedIndicator::drumOffsets(c.airspeed, c.upper);
+  EXPECT_NEAR(cellOf(d.hundreds), c.hundreds, 2e-3);
+  EXPECT_NEAR(cellOf(d.tens), c.tens, 2e-3);
+  EXPECT_NEAR(cellOf(d.units), c.units, 2e-3);
+  EXPECT_NEAR(cellOf(d.upperFirst), c.upperFirst, 2e-3);
+  EXPECT_NEAR(cellOf(d.upperSecond), c.upperSecond, 2e-3);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Airspeed, AirspeedDrums,
+    ::testing::Values(
+        // Leading zeros of the speed show the blank cell 0; every other 0 is cell 10.
+        DrumCase{0, 0, 0, 0, 10, 10, 10}, DrumCase{123.4f, 0, 1, 2, 3.4, 10, 10},
+        // 99.5: tens halfway from 9 to 0, hundreds halfway from blank to 1.
+        DrumCase{99.5f, 0, 0.5, 9.5, 9.5, 10, 10}, DrumCase{100, 0, 1, 10, 10, 10, 10},
+        DrumCase{101.5f, 0, 1, 10, 1.5, 10, 10}, DrumCase{110, 0, 1, 11, 10, 10, 10},
+        DrumCase{199.9f, 0, 1.9, 9.9, 9.9, 10, 10}, DrumCase{205, 0, 2, 10, 5, 10, 10},
+        // The counters stop at 999.9, each digit 0.9 of a cell past its 9.
+        DrumCase{1500, 0, 9.9, 9.9, 9.9, 10, 10}, DrumCase{999.9f, 0, 9.9, 9.9, 9.9, 10, 10},
+        DrumCase{0, 0.6f, 0, 0, 10, 6, 10}, DrumCase{0, 0.15f, 0, 0, 10, 11, 5},
+        DrumCase{0, 0.795f, 0, 0, 10, 7.5, 9.5}, DrumCase{0, 1.5f, 0, 0, 10, 9.9, 9.9}));
+
+TEST(AirspeedDrums, UnitsWindowOf123Point4) {
+  const auto d = AirspeedIndicator::drumOffsets(123.4f, 0);
+  EXPECT_NEAR(kUnits.t0 - d.units, 0.23828, 1e-5);
+  EXPECT_NEAR(kUnits.t1 - d.units, 0.36172, 1e-5);
+}
+
+TEST(AirspeedDrums, Word28Of12288ShowsSix) {
+  const auto r = AirspeedIndicator::readout(block(0, 0, 12288), 0);
+  EXPECT_NEAR(cellOf(r.drums.upperFirst), 6.0, 1e-3);
+  EXPECT_NEAR(cellOf(r.drums.upperSecond), 10.0, 1e-2);
+}
+
+// Two drum positions show the same picture when they are equal or ten cells
+// apart over cells that carry the same digits (1 and 11, 2 and 12; 0 and 10
+// only in the right column, whose cell 0 is a 0 too).
+bool samePicture(double a, double b, bool rightColumn, double tolerance) {
+  if (std::abs(a - b) <= tolerance) return true;
+  if (std::abs(std::abs(a - b) - 10) > tolerance) return false;
+  return std::min(a, b) >= (rightColumn ? -0.5 : 0.5) && std::max(a, b) <= 12.5;
+}
+
+TEST(AirspeedDrums, EveryDigitRollsWithoutAJump) {
+  struct Track {
+    const drumgeo::Window* w;
+    bool right;
+    float AirspeedIndicator::Drums::*x;
+  } tracks[] = {{&kUnits, true, &AirspeedIndicator::Drums::units},
+                {&kTens, false, &AirspeedIndicator::Drums::tens},
+                {&kHundreds, false, &AirspeedIndicator::Drums::hundreds}};
+  auto previous = AirspeedIndicator::drumOffsets(0, 0);
+  for (int i = 1; i <= 99990; ++i) {
+    const float a = float(i) * 0.01f;
+    const auto d = AirspeedIndicator::drumOffsets(a, 0);
+    for (const auto& t : tracks) {
+      const double from = cellOf(previous.*t.x), to = cellOf(d.*t.x);
+      ASSERT_TRUE(samePicture(from, to, t.right, 0.05)) << a << " kt: cell " << from << " to " << to;
+    }
+    previous = d;
+  }
+  auto upper = AirspeedIndicator::drumOffsets(0, 0);
+  for (int i = 1; i <= 9990; ++i) {
+    const float m = float(i) * 0.0001f;
+    const auto d = AirspeedIndicator::drumOffsets(0, m);
+    for (auto [w, x] : {std::pair{&kMachSecond, &AirspeedIndicator::Drums::upperSecond},
+                        std::pair{&kMachFirst, &AirspeedIndicator::Drums::upperFirst}}) {
+      const double from = cellOf(upper.*x), to = cellOf(d.*x);
+      ASSERT_TRUE(samePicture(from, to, w == &kMachSecond, 0.05)) << m << ": cell " << from << " to " << to;
+    }
+    upper = d;
+  }
+}
+
+// The pointers seen from the counters: both quads, a little widened.
+std::vector<Occluder> pointers(float needle, float pointer) {
+  return {{needle, kPointerLeft - 0.02, kPointerRight, kPointerHalfHeight + 0.02},
+          {pointer, kPointerLeft - 0.02, kPointerRight, kPointerHalfHeight + 0.02}};
+}
+
+struct PixelCase {
+  float airspeed, word28, rotation;
+  std::uint32_t word17;
+  double hundreds, tens, units, upperFirst, upperSecond;
+};
+
+class AirspeedPixels : public ::testing::TestWithParam<PixelCase> {};
+
+TEST_P(AirspeedPixels, CountersShowTheStripWhereTheCellsSay) {
+  const PixelCase c = GetParam();
+  Strip strip(kStripFile);
+  ASSERT_TRUE(strip.loaded());
+  Bench bench(A320_AIRSPEED, kSize);
+  ASSERT_TRUE(bench.made);
+  // Second pointer at 120 kt, along +x, clear of the counters.
+  const Frame f = bench.render(block(c.airspeed, 120 * 128, c.word28, 0, c.word17), c.rotation);
+  const auto occ = pointers(dialAngle(c.airspeed), 0.0f);
+  const bool tinted = c.word17 & 1;
+  EXPECT_TRUE(showsOffset(f, strip, kHundreds, offsetFor(c.hundreds), tinted, occ)) << "hundreds";
+  EXPECT_TRUE(showsOffset(f, strip, kTens, offsetFor(c.tens), tinted, occ)) << "tens";
+  EXPECT_TRUE(showsOffset(f, strip, kUnits, offsetFor(c.units), tinted, occ)) << "units";
+  EXPECT_TRUE(showsOffset(f, strip, kMachFirst, offsetFor(c.upperFirst), tinted, occ)) << "upper 1";
+  EXPECT_TRUE(showsOffset(f, strip, kMachSecond, offsetFor(c.upperSecond), tinted, occ)) << "upper 2";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Airspeed, AirspeedPixels,
+    ::testing::Values(PixelCase{123.4f, 12288, 0, 0, 1, 2, 3.4, 6, 10},
+                      PixelCase{99.5f, 0, 0, 0, 0.5, 9.5, 9.5, 10, 10},
+                      PixelCase{257, 3072, 90, 0, 2, 5, 7, 11, 5},
+                      PixelCase{318, 16282, -90, 1, 3, 11, 8, 7.5, 9.5},
+                      PixelCase{99.5f, 0, 90, 1, 0.5, 9.5, 9.5, 10, 10}));
+
+class AirspeedNeedle : public ::testing::TestWithParam<float> {};
+
+// At every numbered speed the needle points along the painted mark, at the
+// angle of the table, for every rotation.
+TEST_P(AirspeedNeedle, PointsAtItsScaleMark) {
+  const float rotation = GetParam();
+  Bench bench(A320_AIRSPEED, kSize);
+  ASSERT_TRUE(bench.made);
+  for (float v : {60.f, 80.f, 100.f, 120.f, 140.f, 160.f, 200.f, 250.f, 300.f, 350.f, 400.f, 450.f}) {
+    const double want = dialAngle(v);
+    // The same frame with the needle a third of a turn away, and the
+    // second pointer parked with it.
+    const float away = v < 250 ? v + (v < 160 ? 80.0f : 130.0f) : v - 160.0f;
+    const float parked = away * 128;
+    const Frame with = bench.render(block(v, parked), rotation);
+    const Frame without = bench.render(block(away, parked), rotation);
+    const double needle = needleAngle(with, without, want, 0.45, 0.72, kCounters);
+    EXPECT_LT(std::abs(angleBetween(needle, want)), 1.0) << v << " kt: needle at " << needle;
+    const double mark = markAngle(without, want, 0.80, 0.90);
+    EXPECT_LT(std::abs(angleBetween(mark, want)), 0.5) << v << " kt: mark at " << mark;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Airspeed, AirspeedNeedle, ::testing::Values(0.0f, 90.0f, -90.0f));
+
+TEST(AirspeedPointer, SecondPointerFollowsWord27) {
+  Bench bench(A320_AIRSPEED, kSize);
+  ASSERT_TRUE(bench.made);
+  // Needle parked at 120 kt along +x; the striped pointer's white parts.
+  const Frame with = bench.render(block(120, 25600));
+  const Frame without = bench.render(block(120, 120 * 128));
+  const double pointer = needleAngle(with, without, 264.0, 0.3, 0.7, kCounters);
+  EXPECT_LT(std::abs(angleBetween(pointer, 264.0)), 1.5) << pointer;
+}
+
+class AirspeedHold : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(bench.made);
+    asi = static_cast<AirspeedIndicator*>(bench.ow.window->instrument(0));
+    ASSERT_NE(asi, nullptr);
+    EXPECT_EQ(asi->type(), A320_AIRSPEED);
+  }
+  Bench bench{A320_AIRSPEED, kSize};
+  AirspeedIndicator* asi = nullptr;
+};
+
+TEST_F(AirspeedHold, HoldKeepsAndZeroClearsAcrossFrames) {
+  struct {
+    float word25;
+    std::uint32_t word92;
+    float shown;
+  } frames[] = {
+      {100, 0, 100},
+      {300, AirspeedIndicator::kHoldBit, 100},
+      {300, AirspeedIndicator::kHoldBit | 0x1, 100},  // other bits do nothing
+      {40, 0, 40},
+      {200, AirspeedIndicator::kZeroBit, 0},
+      {200, AirspeedIndicator::kHoldBit, 0},  // a later hold keeps the 0
+      {150, AirspeedIndicator::kHoldBit | AirspeedIndicator::kZeroBit, 0},
+      {150, 0, 150},
+      {220, ~(AirspeedIndicator::kHoldBit | AirspeedIndicator::kZeroBit), 220},
+  };
+  EXPECT_EQ(asi->heldAirspeed(), 0.0f);
+  for (const auto& f : frames) {
+    bench.render(block(f.word25, 0, 0, f.word92));
+    EXPECT_EQ(asi->heldAirspeed(), f.shown) << f.word25 << " / " << f.word92;
+  }
+}
+
+TEST_F(AirspeedHold, HeldNeedleStaysOnScreen) {
+  bench.render(block(100));
+  const Frame held = bench.render(block(300, 0, 0, AirspeedIndicator::kHoldBit));
+  const Frame moved = bench.render(block(300));
+  const double needle = needleAngle(held, moved, 30.0, 0.45, 0.72, kCounters);
+  EXPECT_LT(std::abs(angleBetween(needle, 30.0)), 1.0) << needle;
+  Strip strip(kStripFile);
+  EXPECT_TRUE(showsOffset(held, strip, kHundreds, offsetFor(1), false, pointers(30, 94)));
+}
+
+TEST_F(AirspeedHold, HiddenSlotDrawsNothingAndKeepsTheHeldValue) {
+  bench.render(block(180));
+  bench.ow.window->setVisible(1, 0);
+  const Frame f = bench.render(block(90));
+  EXPECT_EQ(asi->heldAirspeed(), 180.0f);
+  for (double y = -0.9; y <= 0.9; y += 0.3)
+    for (double x = -0.9; x <= 0.9; x += 0.3) EXPECT_EQ(brightness(f.at(x, y)), 0) << x << "," << y;
+}
+
+TEST(AirspeedTint, Bit0DarkensEverythingTowardsRed) {
+  Bench bench(A320_AIRSPEED, kSize);
+  ASSERT_TRUE(bench.made);
+  const FlightDataBlock plainBlock = block(257, 200 * 128, 3072);
+  FlightDataBlock tintBlock = plainBlock, bit1Block = plainBlock;
+  tintBlock.setU32(17, 1);
+  bit1Block.setU32(17, 2);
+  const Frame plain = bench.render(plainBlock), tinted = bench.render(tintBlock), bit1 = bench.render(bit1Block);
+  EXPECT_EQ(plain.rgba, bit1.rgba);
+  int bright = 0;
+  for (double y = -0.98; y <= 0.98; y += 0.07)
+    for (double x = -0.98; x <= 0.98; x += 0.07) {
+      const Rgb p = plain.at(x, y), t = tinted.at(x, y);
+      bright += brightness(p) > 180;
+      EXPECT_NEAR(t.r, p.r * 0.87 + 0.01 * 0.87 * 255, 2.5) << x << "," << y;
+      EXPECT_NEAR(t.g, p.g * 0.51 + 0.01 * 0.51 * 255, 2.5) << x << "," << y;
+      EXPECT_NEAR(t.b, p.b * 0.51 + 0.01 * 0.51 * 255, 2.5) << x << "," << y;
+    }
+  EXPECT_GT(bright, 20);  // the probe saw the white marks, not just black
+}
+
+TEST(AirspeedInitialise, MissingFileFailsButTheRestStillDraws) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::path(::testing::TempDir()) / "asi-data";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  for (int i : {0, 1, 2, 3, 5})
+    fs::copy_file(fs::path(A320_TEST_DATA_DIR) / ("0101200" + std::to_string(i) + ".tex"),
+                  dir / ("0101200" + std::to_string(i) + ".tex"));
+  Bench bench(A320_AIRSPEED, kSize, dir.string());
+  ASSERT_TRUE(bench.made);  // the slot keeps the instrument
+  ASSERT_EQ(bench.sink.messages.size(), 1u);
+  EXPECT_EQ(bench.sink.messages[0], "A320_AIRSPEED: Error - Data File missing!");
+  // The face, loaded before the missing file, still shows its marks.
+  const Frame f = bench.render(block(300));
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+  EXPECT_LT(std::abs(angleBetween(markAngle(f, 0.0, 0.80, 0.90), 0.0)), 0.5);
+  fs::remove_all(dir);
+}
+
+}  // namespace

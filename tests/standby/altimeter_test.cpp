@@ -1,0 +1,285 @@
+#include "standby/altimeter.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "standby/altimeter_geometry.h"
+#include "standby/dial_probe.h"
+
+using namespace dialprobe;
+using namespace altimetergeo;
+
+namespace {
+
+constexpr int kSize = 600;
+const std::string kStripFile = std::string(A320_TEST_DATA_DIR) + "/01031003.tex";
+const std::vector<drumgeo::Window> kCounters = [] {
+  std::vector<drumgeo::Window> all = {kTensOfFeet, kHundreds, kThousands, kTenThousands};
+  all.insert(all.end(), std::begin(kInchesWindows), std::end(kInchesWindows));
+  all.insert(all.end(), std::begin(kHectopascalWindows), std::end(kHectopascalWindows));
+  return all;
+}();
+
+// Drum position of an offset: the cell that sits where cell 10 sits with
+// no offset, so a digit d > 1 reads d, a 0 or 1 in a lower place 10 or 11,
+// and a leading 0 reads 0.
+double cellOf(float offset) { return 10.0 - 13.0 * double(offset); }
+float offsetFor(double cell) { return float((10.0 - cell) / 13.0); }
+// The lowest and highest cells a window shows for an offset.
+double bottomCellOf(const drumgeo::Window& w, float offset) { return (w.t0 - offset) * 13.0; }
+double topCellOf(const drumgeo::Window& w, float offset) { return (w.t1 - offset) * 13.0; }
+
+FlightDataBlock block(float feet, float word31 = 29.92f, float word32 = 1013.2f, std::uint32_t word92 = 0,
+                      std::uint32_t word17 = 0) {
+  FlightDataBlock b;
+  b.setF32(29, feet);
+  b.setF32(31, word31);
+  b.setF32(32, word32);
+  b.setU32(92, word92);
+  b.setU32(17, word17);
+  return b;
+}
+
+TEST(AltimeterNeedle, OneTurnPerThousandFeet) {
+  struct {
+    float feet, degrees;
+  } cases[] = {{0, 90}, {250, 0}, {500, -90}, {750, -180}, {1000, -270}, {-250, 180}, {12345, -4354.2f + 4320}};
+  for (const auto& c : cases) {
+    const float a = Altimeter::readout(block(c.feet), 0).needleAngle;
+    EXPECT_NEAR(angleBetween(a, c.degrees), 0.0, 0.01) << c.feet << " ft";
+    EXPECT_LT(std::abs(a), 360.0f);
+  }
+  for (float v : {NAN, INFINITY, -INFINITY, 3.4e38f, -1e30f}) {
+    const auto r = Altimeter::readout(block(v, v, v), 0);
+    EXPECT_TRUE(std::isfinite(r.needleAngle)) << v;
+    for (float x : {r.altitudeDrums.tensOfFeet, r.altitudeDrums.hundreds, r.altitudeDrums.thousands,
+                    r.altitudeDrums.tenThousands})
+      EXPECT_TRUE(std::isfinite(x)) << v;
+    for (float x : r.pressureDrums.inches) EXPECT_TRUE(std::isfinite(x)) << v;
+    for (float x : r.pressureDrums.hectopascals) EXPECT_TRUE(std::isfinite(x)) << v;
+  }
+}
+
+struct AltitudeCase {
+  float feet;
+  double tensOfFeet, hundreds, thousands, tenThousands;
+};
+
+class AltitudeDrums : public ::testing::TestWithParam<AltitudeCase> {};
+
+TEST_P(AltitudeDrums, WindowsCentreOnTheirCells) {
+  const AltitudeCase c = GetParam();
+  const auto d = Altimeter::altitudeOffsets(c.feet);
+  EXPECT_NEAR(cellOf(d.tensOfFeet), c.tensOfFeet, 2e-3);
+  EXPECT_NEAR(cellOf(d.hundreds), c.hundreds, 2e-3);
+  EXPECT_NEAR(cellOf(d.thousands), c.thousands, 2e-3);
+  EXPECT_NEAR(cellOf(d.tenThousands), c.tenThousands, 2e-3);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Altimeter, AltitudeDrums,
+    ::testing::Values(AltitudeCase{0, 10, 10, 10, 0}, AltitudeCase{12345, 4.5, 3, 2, 1},
+                      // The digits roll over the last 20 ft before they change.
+                      AltitudeCase{80, 8, 10, 10, 0}, AltitudeCase{90, 9, 10.5, 10, 0},
+                      AltitudeCase{990, 9, 9.5, 10.5, 0}, AltitudeCase{9990, 9, 9.5, 9.5, 0.5},
+                      AltitudeCase{10000, 10, 10, 10, 1}, AltitudeCase{35015, 1.5, 10, 5, 3},
+                      AltitudeCase{99999, 9.9, 9.95, 9.95, 9.95}));
+
+TEST(AltitudeDrums, ZeroFeetAsTheWindowsShowIt) {
+  const auto d = Altimeter::altitudeOffsets(0);
+  EXPECT_NEAR(bottomCellOf(kTensOfFeet, d.tensOfFeet), 9.389, 1e-3);
+  EXPECT_NEAR(topCellOf(kTensOfFeet, d.tensOfFeet), 11.481, 1e-3);
+  EXPECT_NEAR(bottomCellOf(kHundreds, d.hundreds), 10.0, 1e-4);
+  EXPECT_NEAR(bottomCellOf(kThousands, d.thousands), 10.0, 1e-4);
+  EXPECT_NEAR(bottomCellOf(kTenThousands, d.tenThousands), -0.026, 1e-4);
+}
+
+TEST(AltitudeDrums, EveryDigitRollsWithoutAJump) {
+  // Cells 10, 11, 12 repeat 0, 1, 2; cell 0 differs only for the leading
+  // ten-thousands drum, which never jumps.
+  auto same = [](double a, double b) {
+    if (std::abs(a - b) <= 0.06) return true;
+    return std::abs(std::abs(a - b) - 10) <= 0.06 && std::min(a, b) >= 0.5 && std::max(a, b) <= 12.5;
+  };
+  auto previous = Altimeter::altitudeOffsets(0);
+  for (int i = 1; i <= 999990; ++i) {
+    const float a = float(i) * 0.1f;
+    const auto d = Altimeter::altitudeOffsets(a);
+    ASSERT_TRUE(same(cellOf(previous.tensOfFeet), cellOf(d.tensOfFeet))) << a;
+    ASSERT_TRUE(same(cellOf(previous.hundreds), cellOf(d.hundreds))) << a;
+    ASSERT_TRUE(same(cellOf(previous.thousands), cellOf(d.thousands))) << a;
+    ASSERT_NEAR(cellOf(previous.tenThousands), cellOf(d.tenThousands), 0.06) << a;
+    previous = d;
+  }
+}
+
+struct PressureCase {
+  float inches, hectopascals;
+  double in[4];   // hundredths, tenths, units, tens
+  double hpa[5];  // tenths, units, tens, hundreds, thousands
+};
+
+class PressureDrums : public ::testing::TestWithParam<PressureCase> {};
+
+TEST_P(PressureDrums, DecimalsRoundAndShowTheirCells) {
+  const PressureCase c = GetParam();
+  const auto d = Altimeter::pressureOffsets(c.inches, c.hectopascals);
+  for (int i = 0; i < 4; ++i) EXPECT_NEAR(cellOf(d.inches[i]), c.in[i], 1e-3) << i;
+  for (int i = 0; i < 5; ++i)
+    EXPECT_NEAR(cellOf(d.hectopascals[i]), c.hpa[i], 1e-3) << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Altimeter, PressureDrums,
+    ::testing::Values(PressureCase{29.92f, 1013.2f, {2, 9, 9, 2}, {2, 3, 11, 10, 1}},
+                      // Leading zeros show the blank cell 0.
+                      PressureCase{9.99f, 965.4f, {9, 9, 9, 0}, {4, 5, 6, 9, 0}},
+                      // Rounded half up to the shown decimal.
+                      PressureCase{29.915f, 1013.25f, {2, 9, 9, 2}, {3, 3, 11, 10, 1}},
+                      PressureCase{29.994f, 1012.96f, {9, 9, 9, 2}, {10, 3, 11, 10, 1}},
+                      PressureCase{29.996f, 999.96f, {10, 10, 10, 3}, {10, 10, 10, 10, 1}},
+                      PressureCase{0, 0, {10, 10, 10, 0}, {10, 10, 10, 10, 0}},
+                      PressureCase{31.01f, 1050.1f, {11, 10, 11, 3}, {11, 10, 5, 10, 1}}));
+
+std::vector<Occluder> needle(float angle) {
+  return {{angle, kNeedleLeft - 0.02, kNeedleRight, kNeedleHalfHeight + 0.02}};
+}
+
+struct PixelCase {
+  float feet, inches, hectopascals, rotation;
+  std::uint32_t word17;
+  double alt[4];  // tens of feet, hundreds, thousands, ten-thousands
+  double in[4];
+  double hpa[5];
+};
+
+class AltimeterPixels : public ::testing::TestWithParam<PixelCase> {};
+
+TEST_P(AltimeterPixels, CountersShowTheStripWhereTheCellsSay) {
+  const PixelCase c = GetParam();
+  Strip strip(kStripFile);
+  ASSERT_TRUE(strip.loaded());
+  Bench bench(A320_ALTITUDE, kSize);
+  ASSERT_TRUE(bench.made);
+  const Frame f = bench.render(block(c.feet, c.inches, c.hectopascals, 0, c.word17), c.rotation);
+  const bool tinted = c.word17 & 1;
+  const auto occ = needle(needleAngle(c.feet));
+  const drumgeo::Window alt[4] = {kTensOfFeet, kHundreds, kThousands, kTenThousands};
+  for (int i = 0; i < 4; ++i)
+    EXPECT_TRUE(showsOffset(f, strip, alt[i], offsetFor(c.alt[i]), tinted, occ)) << "altitude " << i;
+  for (int i = 0; i < 4; ++i)
+    EXPECT_TRUE(showsOffset(f, strip, kInchesWindows[i], offsetFor(c.in[i]), tinted, occ))
+        << "inches " << i;
+  for (int i = 0; i < 5; ++i)
+    EXPECT_TRUE(
+        showsOffset(f, strip, kHectopascalWindows[i], offsetFor(c.hpa[i]), tinted, occ))
+        << "hPa " << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Altimeter, AltimeterPixels,
+    ::testing::Values(PixelCase{12345, 29.92f, 1013.2f, 0, 0, {4.5, 3, 2, 1}, {2, 9, 9, 2}, {2, 3, 11, 10, 1}},
+                      PixelCase{990, 9.99f, 965.4f, 90, 0, {9, 9.5, 10.5, 0}, {9, 9, 9, 0}, {4, 5, 6, 9, 0}},
+                      PixelCase{27250, 30.12f, 1020.0f, -90, 1, {5, 2, 7, 2}, {2, 11, 10, 3}, {10, 10, 2, 10, 1}},
+                      PixelCase{0, 0, 0, 0, 1, {10, 10, 10, 0}, {10, 10, 10, 0}, {10, 10, 10, 10, 0}}));
+
+class AltimeterNeedlePixels : public ::testing::TestWithParam<float> {};
+
+// At every hundred feet the needle points along the painted mark.
+TEST_P(AltimeterNeedlePixels, PointsAtItsScaleMark) {
+  const float rotation = GetParam();
+  Bench bench(A320_ALTITUDE, kSize);
+  ASSERT_TRUE(bench.made);
+  for (int n = 0; n < 10; ++n) {
+    const float ft = float(n * 100 + (n % 2) * 3000);  // the needle only sees the last 1000 ft
+    const double want = needleAngle(ft);
+    const Frame with = bench.render(block(ft), rotation);
+    const Frame without = bench.render(block(ft + 400), rotation);
+    const double at = dialprobe::needleAngle(with, without, want, 0.35, 0.6, kCounters);
+    EXPECT_LT(std::abs(angleBetween(at, want)), 1.0) << ft << " ft: needle at " << at;
+    const double mark = markAngle(without, want, 0.80, 0.90);
+    EXPECT_LT(std::abs(angleBetween(mark, want)), 0.5) << ft << " ft: mark at " << mark;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Altimeter, AltimeterNeedlePixels, ::testing::Values(0.0f, 90.0f, -90.0f));
+
+class AltimeterHold : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(bench.made);
+    alt = static_cast<Altimeter*>(bench.ow.window->instrument(0));
+    ASSERT_NE(alt, nullptr);
+    EXPECT_EQ(alt->type(), A320_ALTITUDE);
+  }
+  Bench bench{A320_ALTITUDE, kSize};
+  Altimeter* alt = nullptr;
+};
+
+TEST_F(AltimeterHold, EitherBitKeepsThePreviousAltitude) {
+  struct {
+    float word29;
+    std::uint32_t word92;
+    float shown;
+  } frames[] = {{1200, 0, 1200},   {5000, 0x4, 1200},    {7000, 0x2000, 1200}, {7000, 0x2004, 1200},
+                {7000, 0x2, 7000}, {8000, ~0x2004u, 8000}, {-50, 0x4, 8000},    {-50, 0, -50}};
+  EXPECT_EQ(alt->heldAltitude(), 0.0f);
+  for (const auto& f : frames) {
+    bench.render(block(f.word29, 29.92f, 1013.2f, f.word92));
+    EXPECT_EQ(alt->heldAltitude(), f.shown) << f.word29 << " / " << f.word92;
+  }
+}
+
+TEST_F(AltimeterHold, HeldNeedleAndCounterStayOnScreen) {
+  bench.render(block(1700));  // needle at 90 - 612 = -522, that is 198 degrees
+  const Frame held = bench.render(block(1200, 29.92f, 1013.2f, 0x4));
+  const Frame moved = bench.render(block(1200));
+  const double at = dialprobe::needleAngle(held, moved, 198.0, 0.35, 0.6, kCounters);
+  EXPECT_LT(std::abs(angleBetween(at, 198.0)), 1.0) << at;
+  Strip strip(kStripFile);
+  EXPECT_TRUE(showsOffset(held, strip, kHundreds, offsetFor(7), false, needle(198)));
+  EXPECT_TRUE(showsOffset(moved, strip, kHundreds, offsetFor(2), false, needle(90 - 432)));
+}
+
+TEST(AltimeterTint, Bit0DarkensEverythingTowardsRed) {
+  Bench bench(A320_ALTITUDE, kSize);
+  ASSERT_TRUE(bench.made);
+  const FlightDataBlock plainBlock = block(4321);
+  FlightDataBlock tintBlock = plainBlock, bit1Block = plainBlock;
+  tintBlock.setU32(17, 0xffffffffu);
+  bit1Block.setU32(17, 0xfffffffeu);
+  const Frame plain = bench.render(plainBlock), tinted = bench.render(tintBlock), bit1 = bench.render(bit1Block);
+  EXPECT_EQ(plain.rgba, bit1.rgba);
+  int bright = 0;
+  for (double y = -0.98; y <= 0.98; y += 0.07)
+    for (double x = -0.98; x <= 0.98; x += 0.07) {
+      const Rgb p = plain.at(x, y), t = tinted.at(x, y);
+      bright += brightness(p) > 180;
+      EXPECT_NEAR(t.r, p.r * 0.87 + 0.01 * 0.87 * 255, 2.5) << x << "," << y;
+      EXPECT_NEAR(t.g, p.g * 0.51 + 0.01 * 0.51 * 255, 2.5) << x << "," << y;
+      EXPECT_NEAR(t.b, p.b * 0.51 + 0.01 * 0.51 * 255, 2.5) << x << "," << y;
+    }
+  EXPECT_GT(bright, 20);
+}
+
+TEST(AltimeterInitialise, MissingFileFailsButTheRestStillDraws) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::path(::testing::TempDir()) / "alt-data";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  for (int i : {0, 1, 2})
+    fs::copy_file(fs::path(A320_TEST_DATA_DIR) / ("0103100" + std::to_string(i) + ".tex"),
+                  dir / ("0103100" + std::to_string(i) + ".tex"));
+  Bench bench(A320_ALTITUDE, kSize, dir.string());
+  ASSERT_TRUE(bench.made);
+  ASSERT_EQ(bench.sink.messages.size(), 1u);
+  EXPECT_EQ(bench.sink.messages[0], "A320_ALTITUDE: Error - Data File missing!");
+  const Frame f = bench.render(block(500));
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+  EXPECT_LT(std::abs(angleBetween(markAngle(f, 90.0, 0.80, 0.90), 90.0)), 0.5);
+}
+
+}  // namespace
