@@ -1,28 +1,38 @@
 // Sends flight data blocks to the display over UDP.
 #include <arpa/inet.h>
 #include <netdb.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "cli.h"
+#include "scenario.h"
 
 namespace {
 
 const char* const kUsage =
     "usage: a320-feed [--host 127.0.0.1] [--port 4555] [--rate HZ] [--count N | --duration S]\n"
-    "                 [--block FILE] [--set N=VALUE]... [--clock] [--allow-remote]\n"
+    "                 [--block FILE] [--scenario demo|FILE [--speed X] [--loop]] [--set N=VALUE]...\n"
+    "                 [--clock] [--allow-remote]\n"
+    "       a320-feed --record FILE [--host 127.0.0.1] [--port 4555] [--count N | --duration S]\n"
     "  sends 1024-byte flight data blocks; without --count or --duration it runs until stopped\n"
-    "  --clock fills words 2 to 4 from the local time of day\n";
+    "  (a scenario ends with its last line unless --loop)\n"
+    "  --scenario plays a scenario file, or the built-in demo flight; --speed 4 plays it 4 times faster\n"
+    "  --set overrides a word in every block; --clock fills words 2 to 4 from the local time of day\n"
+    "  --record listens on --host:--port and writes what arrives as a scenario file\n";
 
 int usage(const std::string& problem) {
   std::fprintf(stderr, "a320-feed: %s\n%s", problem.c_str(), kUsage);
@@ -32,13 +42,73 @@ int usage(const std::string& problem) {
 volatile std::sig_atomic_t stopRequested = 0;
 void onSignal(int) { stopRequested = 1; }
 
+bool resolve(const std::string& host, long long port, sockaddr_in& out) {
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_DGRAM;
+  addrinfo* resolved = nullptr;
+  if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &resolved) != 0 || !resolved) return false;
+  std::memcpy(&out, resolved->ai_addr, sizeof out);
+  freeaddrinfo(resolved);
+  return true;
+}
+
+using clk = std::chrono::steady_clock;
+
+double secondsSince(clk::time_point start) { return std::chrono::duration<double>(clk::now() - start).count(); }
+
+// Listens for datagrams and writes them as a scenario.
+int record(const std::string& path, const sockaddr_in& at, long long count, double duration) {
+  const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+  if (fd < 0 || bind(fd, reinterpret_cast<const sockaddr*>(&at), sizeof at) != 0) {
+    std::perror("a320-feed: cannot listen");
+    if (fd >= 0) close(fd);
+    return 1;
+  }
+  std::ofstream out(path);
+  if (!out) {
+    std::fprintf(stderr, "a320-feed: cannot write %s\n", path.c_str());
+    close(fd);
+    return 1;
+  }
+  std::printf("a320-feed: recording what arrives on port %d into %s\n", int(ntohs(at.sin_port)), path.c_str());
+  std::fflush(stdout);
+  scenario::Recorder recorder(out);
+  FlightDataBlock block;
+  std::array<std::uint8_t, kFlightDataBytes + 1> buf{};
+  clk::time_point first{}, start = clk::now();
+  double last = 0;
+  long long refused = 0;
+  while (!stopRequested && (count < 0 || recorder.blocks() < count) &&
+         (duration < 0 || secondsSince(start) < duration)) {
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, 100) <= 0) continue;
+    // One byte more than a block, so that a longer datagram shows as such.
+    const ssize_t n = recv(fd, buf.data(), buf.size(), 0);
+    if (n != ssize_t(kFlightDataBytes)) {
+      ++refused;
+      continue;
+    }
+    if (recorder.blocks() == 0) first = clk::now();
+    last = secondsSince(first);
+    std::memcpy(block.bytes.data(), buf.data(), kFlightDataBytes);
+    recorder.add(last, block);
+  }
+  recorder.finish(last);
+  out.flush();
+  close(fd);
+  std::printf("a320-feed: recorded %lld datagrams into %s%s\n", recorder.blocks(), path.c_str(),
+              refused ? (", refused " + std::to_string(refused) + " of another length").c_str() : "");
+  return out ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string host = "127.0.0.1", blockFile;
+  std::string host = "127.0.0.1", blockFile, scenarioName, recordFile;
   long long port = 4555, count = -1;
-  double rate = 30.0, duration = -1;
-  bool clock = false, allowRemote = false;
+  double rate = 30.0, duration = -1, speed = 1.0;
+  bool clock = false, allowRemote = false, loop = false, speedGiven = false;
   std::vector<std::string> sets;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
@@ -48,6 +118,7 @@ int main(int argc, char** argv) {
     }
     if (a == "--clock") { clock = true; continue; }
     if (a == "--allow-remote") { allowRemote = true; continue; }
+    if (a == "--loop") { loop = true; continue; }
     if (i + 1 >= argc) return usage("option " + a + " needs a value");
     const std::string v = argv[++i];
     if (a == "--host") {
@@ -72,30 +143,53 @@ int main(int argc, char** argv) {
       blockFile = v;
     } else if (a == "--set") {
       sets.push_back(v);
+    } else if (a == "--scenario") {
+      scenarioName = v;
+    } else if (a == "--speed") {
+      const auto x = cli::parseNumber(v, 0.01, 1000);
+      if (!x) return usage("--speed wants 0.01 to 1000 times real time, got '" + v + "'");
+      speed = *x;
+      speedGiven = true;
+    } else if (a == "--record") {
+      recordFile = v;
     } else {
       return usage("unknown option " + a);
     }
   }
   if (count >= 0 && duration >= 0) return usage("give --count or --duration, not both");
+  if ((speedGiven || loop) && scenarioName.empty()) return usage("--speed and --loop go with --scenario");
+  if (!scenarioName.empty() && !blockFile.empty()) return usage("give --scenario or --block, not both");
+
+  sockaddr_in target{};
+  if (!resolve(host, port, target)) return usage("cannot resolve host '" + host + "'");
+  const bool local = (ntohl(target.sin_addr.s_addr) >> 24) == 127;
+
+  if (!recordFile.empty()) {
+    if (!scenarioName.empty() || !blockFile.empty() || !sets.empty() || clock || speedGiven || loop)
+      return usage("--record only listens; it takes --host, --port, --count or --duration");
+    // Listening beyond this machine is the operator's call, as sending is.
+    if (!local && !allowRemote) return usage("host '" + host + "' is not on this machine; add --allow-remote to listen there");
+    return record(recordFile, target, count, duration);
+  }
+  // Flight data goes to this machine unless the operator says otherwise.
+  if (!local && !allowRemote)
+    return usage("host '" + host + "' is not on this machine (127.0.0.0/8); add --allow-remote to send there");
 
   FlightDataBlock block;
   std::string error;
   if (!blockFile.empty() && !cli::readBlockFile(blockFile, block, error)) return usage(error);
   for (const std::string& s : sets)
     if (!cli::applySet(s, block, error)) return usage(error);
-
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_DGRAM;
-  addrinfo* resolved = nullptr;
-  if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &resolved) != 0 || !resolved)
-    return usage("cannot resolve host '" + host + "'");
-  sockaddr_in target;
-  std::memcpy(&target, resolved->ai_addr, sizeof target);
-  freeaddrinfo(resolved);
-  // Flight data goes to this machine unless the operator says otherwise.
-  if ((ntohl(target.sin_addr.s_addr) >> 24) != 127 && !allowRemote)
-    return usage("host '" + host + "' is not on this machine (127.0.0.0/8); add --allow-remote to send there");
+  scenario::Scenario flight;
+  const bool playing = !scenarioName.empty();
+  if (playing) {
+    const std::string path = scenario::locate(scenarioName, error);
+    if (path.empty()) return usage(error);
+    if (!scenario::load(path, flight, error)) {
+      std::fprintf(stderr, "a320-feed: %s\n", error.c_str());
+      return 2;
+    }
+  }
 
   const int fd = socket(AF_INET, SOCK_DGRAM, 0);
   if (fd < 0) {
@@ -105,13 +199,24 @@ int main(int argc, char** argv) {
   std::signal(SIGINT, onSignal);
   std::signal(SIGTERM, onSignal);
 
-  using clk = std::chrono::steady_clock;
   const auto start = clk::now();
   const auto period = std::chrono::duration_cast<clk::duration>(std::chrono::duration<double>(1.0 / rate));
   if (duration >= 0) count = static_cast<long long>(std::floor(duration * rate));
   long long sent = 0, failed = 0;
   auto next = start;
+  // Scenario time: a datagram goes out at every key time (so that no
+  // recorded block is skipped) and at least once a period in between.
+  auto scenarioStart = start;
+  double t = 0;
+  auto wallAt = [&](double scenarioSeconds) {
+    return scenarioStart +
+           std::chrono::duration_cast<clk::duration>(std::chrono::duration<double>(scenarioSeconds / speed));
+  };
   while (!stopRequested && (count < 0 || sent + failed < count)) {
+    if (playing) {
+      flight.sample(t, block);
+      for (const std::string& s : sets) cli::applySet(s, block, error);
+    }
     if (clock) {
       const std::time_t now = std::time(nullptr);
       std::tm local{};
@@ -125,11 +230,32 @@ int main(int argc, char** argv) {
     } else {
       if (failed++ == 0) std::perror("a320-feed: sendto");
     }
-    next += period;
+    if (!playing) {
+      next += period;
+      std::this_thread::sleep_until(next);
+      continue;
+    }
+    if (t >= flight.endTime) {
+      if (!loop) break;
+      next += period;
+      scenarioStart = next;
+      t = 0;
+      std::this_thread::sleep_until(next);
+      continue;
+    }
+    const double key = flight.nextKeyTime(t);
+    const auto tick = next + period;
+    if (wallAt(key) <= tick) {
+      next = wallAt(key);
+      t = key;  // exactly, so that the key's step is in this block
+    } else {
+      next = tick;
+      t = std::min(std::chrono::duration<double>(tick - scenarioStart).count() * speed, key);
+    }
     std::this_thread::sleep_until(next);
   }
   close(fd);
-  const double secs = std::chrono::duration<double>(clk::now() - start).count();
+  const double secs = secondsSince(start);
   std::printf("a320-feed: sent %lld datagrams to %s:%lld in %.1f s%s\n", sent, host.c_str(), port, secs,
               failed ? (", " + std::to_string(failed) + " failed").c_str() : "");
   return failed ? 1 : 0;
