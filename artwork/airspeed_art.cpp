@@ -31,8 +31,12 @@ void paintFace(cairo_t* cr, int w, int h) {
     else
       tick(cr, a, outer - 0.07, outer, 0.008);
   }
-  // The stop at the top of the scale, where the needle rests below 60 kt.
-  tick(cr, dialAngle(0.0f), outer - 0.05, outer, 0.02);
+  // The pin the needle rests against below the scale.
+  const double stop = dialAngle(0.0f) * kDeg;
+  art::rgb(cr, 0x6d7075);
+  cairo_arc(cr, 0.885 * std::cos(stop), 0.885 * std::sin(stop), 0.022, 0, 2 * kPi);
+  cairo_fill(cr);
+  art::rgb(cr, art::kWhite);
 
   art::font(cr, 0.125);
   for (int v = int(kScaleBottom); v <= int(kScaleTop); v += 10) {

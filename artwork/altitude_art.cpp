@@ -15,16 +15,14 @@ namespace {
 void paintFace(cairo_t* cr, int w, int h) {
   art::dialFace(cr, w, h);
 
-  // One turn is 1000 ft: a mark every 20 ft, longer every 50 and 100 ft.
+  // One turn is 1000 ft: a mark every 20 ft, a long one every 100 ft.
   const double outer = 0.925;
-  for (int ft = 0; ft < 1000; ft += 10) {
+  for (int ft = 0; ft < 1000; ft += 20) {
     const double a = needleAngle(float(ft));
     if (ft % 100 == 0)
       tick(cr, a, outer - 0.15, outer, 0.02);
-    else if (ft % 50 == 0)
-      tick(cr, a, outer - 0.095, outer, 0.012);
-    else if (ft % 20 == 0)
-      tick(cr, a, outer - 0.06, outer, 0.008);
+    else
+      tick(cr, a, outer - 0.075, outer, 0.01);
   }
   art::font(cr, 0.16);
   for (int n = 0; n < 10; ++n) {
