@@ -74,6 +74,8 @@ struct DrumCase {
   double hundreds, tens, units, upperFirst, upperSecond;  // cells the windows are centred on
 };
 
+void PrintTo(const DrumCase& c, std::ostream* os) { *os << c.airspeed << " kt, upper " << c.upper; }
+
 class AirspeedDrums : public ::testing::TestWithParam<DrumCase> {};
 
 TEST_P(AirspeedDrums, WindowsCentreOnTheirCells) {
@@ -163,6 +165,10 @@ struct PixelCase {
   std::uint32_t word17;
   double hundreds, tens, units, upperFirst, upperSecond;
 };
+
+void PrintTo(const PixelCase& c, std::ostream* os) {
+  *os << c.airspeed << " kt, word 28 " << c.word28 << ", rotation " << c.rotation << ", word 17 " << c.word17;
+}
 
 class AirspeedPixels : public ::testing::TestWithParam<PixelCase> {};
 

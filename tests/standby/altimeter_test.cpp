@@ -68,6 +68,8 @@ struct AltitudeCase {
   double tensOfFeet, hundreds, thousands, tenThousands;
 };
 
+void PrintTo(const AltitudeCase& c, std::ostream* os) { *os << c.feet << " ft"; }
+
 class AltitudeDrums : public ::testing::TestWithParam<AltitudeCase> {};
 
 TEST_P(AltitudeDrums, WindowsCentreOnTheirCells) {
@@ -122,6 +124,8 @@ struct PressureCase {
   double hpa[5];  // tenths, units, tens, hundreds, thousands
 };
 
+void PrintTo(const PressureCase& c, std::ostream* os) { *os << c.inches << " inHg, " << c.hectopascals << " hPa"; }
+
 class PressureDrums : public ::testing::TestWithParam<PressureCase> {};
 
 TEST_P(PressureDrums, DecimalsRoundAndShowTheirCells) {
@@ -155,6 +159,11 @@ struct PixelCase {
   double in[4];
   double hpa[5];
 };
+
+void PrintTo(const PixelCase& c, std::ostream* os) {
+  *os << c.feet << " ft, " << c.inches << " inHg, " << c.hectopascals << " hPa, rotation " << c.rotation
+      << ", word 17 " << c.word17;
+}
 
 class AltimeterPixels : public ::testing::TestWithParam<PixelCase> {};
 
