@@ -718,10 +718,10 @@ void paintCond(cairo_t* cr, int w, int h) {
     line(cr, x, top, x, bottom, art::kGrey);
     cairo_set_dash(cr, nullptr, 0, 0);
   }
-  const double tX[3] = {-0.469, 0.05, 0.522};
   const char* zones[3] = {"CKPT", "FWD", "AFT"};
   for (int i = 0; i < 3; ++i)
-    text(cr, (tX[i] + numberRight(tX[i], 2, 1.3)) / 2, 0.375, zones[i], kLabelSize, art::kWhite, 0.5);
+    text(cr, (kCondZoneX[i] + numberRight(kCondZoneX[i], 2, kCondZoneSize)) / 2, 0.375, zones[i], kLabelSize,
+         art::kWhite, 0.5);
 
   // Trim valve dials and the hot-air duct that feeds them.
   const double r = kCondNeedleLength + 0.01;
@@ -743,6 +743,9 @@ void paintCond(cairo_t* cr, int w, int h) {
   }
   line(cr, kCondTrim[0].x, duct, kCondHotAir.x0, duct, art::kGreen, kFlow);
   line(cr, kCondHotAir.x1, duct, 0.95, duct, art::kGreen, kFlow);
+  // Shut hot-air valve, across the duct; the open symbol covers it.
+  const Point hotAir{(kCondHotAir.x0 + kCondHotAir.x1) / 2, float(duct)};
+  valve(cr, hotAir, 0.68 * (kCondHotAir.x1 - kCondHotAir.x0) / 2, false, art::kAmber);
   text(cr, (kCondHotAir.x0 + kCondHotAir.x1) / 2, -0.55, "HOT AIR", kSmallSize, art::kWhite, 0.5);
   text(cr, 0.95, duct + 0.06, "PACKS", kSmallSize, art::kWhite, 1);
   permanentArea(cr);
@@ -958,45 +961,49 @@ void paintCruise(cairo_t* cr, int w, int h) {
   title(cr, 0.0, 0.88, "CRUISE", 0.5);
   text(cr, -0.95, 0.76, "ENG", kLabelSize, art::kWhite);
   line(cr, -0.95, 0.72, -0.84, 0.72, art::kWhite);
-  const double s = 1.0;
-  const double mid = (numberRight(-0.73, 4, s) + 0.005) / 2;
-  text(cr, mid, cellMid(0.59, s) + 0.035, "F.USED", kLabelSize, art::kWhite, 0.5);
-  unit(cr, mid, cellMid(0.59, s) - 0.035, "KG", 0.5);
-  text(cr, mid, cellMid(0.355, s) + 0.035, "OIL", kLabelSize, art::kWhite, 0.5);
-  unit(cr, mid, cellMid(0.355, s) - 0.035, "QT", 0.5);
-  const double v1 = (0.496 + decimalRight(0.496, 1, 2, s)) / 2, v2 = (0.716 + decimalRight(0.716, 1, 2, s)) / 2;
+  const double s = kCruiseSize;
+  // Labels between engine 1's last digit and the leftmost start of engine 2.
+  const double mid = (numberRight(kCruiseFuelUsed1.x, 4, s) + kCruiseEngine2Small + 0.09) / 2;
+  text(cr, mid, cellMid(kCruiseFuelUsedY, s) + 0.035, "F.USED", kLabelSize, art::kWhite, 0.5);
+  unit(cr, mid, cellMid(kCruiseFuelUsedY, s) - 0.035, "KG", 0.5);
+  text(cr, mid, cellMid(kCruiseOilY, s) + 0.035, "OIL", kLabelSize, art::kWhite, 0.5);
+  unit(cr, mid, cellMid(kCruiseOilY, s) - 0.035, "QT", 0.5);
+  const double v1 = (kCruiseVib1.x + decimalRight(kCruiseVib1.x, 1, 2, s)) / 2;
+  const double v2 = (kCruiseVib2.x + decimalRight(kCruiseVib2.x, 1, 2, s)) / 2;
   text(cr, (v1 + v2) / 2, 0.73, "VIB", kLabelSize, art::kWhite, 0.5);
   text(cr, v1, 0.665, "1", kSmallSize, art::kWhite, 0.5);
   text(cr, v2, 0.665, "2", kSmallSize, art::kWhite, 0.5);
-  text(cr, 0.47, cellMid(0.56, s), "N1", kLabelSize, art::kWhite, 1);
+  text(cr, kCruiseVib1.x - 0.026, cellMid(kCruiseVib1.y, s), "N1", kLabelSize, art::kWhite, 1);
 
   line(cr, -0.95, 0.25, 0.95, 0.25, art::kGrey);
   text(cr, -0.95, 0.18, "AIR", kLabelSize, art::kWhite);
   line(cr, -0.95, 0.14, -0.84, 0.14, art::kWhite);
-  text(cr, 0.13, cellMid(0.109, s), "LDG ELEV", kLabelSize, art::kWhite, 1);
-  unit(cr, numberRight(0.48, 4, s) + 0.02, cellMid(0.1, s), "FT");
-  text(cr, 0.42, cellMid(-0.159, s), "CAB V/S", kLabelSize, art::kWhite, 1);
-  unit(cr, numberRight(0.481, 4, s) + 0.02, cellMid(-0.159, s), "FT/MIN");
-  text(cr, 0.42, cellMid(-0.419, s), "CAB ALT", kLabelSize, art::kWhite, 1);
-  unit(cr, numberRight(0.481, 4, s) + 0.02, cellMid(-0.419, s), "FT");
+  text(cr, kCruiseLdgElevMode.x - 0.027, cellMid(kCruiseLdgElevMode.y, s), "LDG ELEV", kLabelSize, art::kWhite, 1);
+  unit(cr, numberRight(kCruiseLdgElev.x, 4, s) + 0.02, cellMid(kCruiseLdgElev.y, s), "FT");
+  text(cr, kCruiseVsSign.x - 0.019, cellMid(kCruiseVs.y, s), "CAB V/S", kLabelSize, art::kWhite, 1);
+  unit(cr, numberRight(kCruiseVs.x, 4, s) + 0.02, cellMid(kCruiseVs.y, s), "FT/MIN");
+  text(cr, kCruiseVsSign.x - 0.019, cellMid(kCruiseCabAlt.y, s), "CAB ALT", kLabelSize, art::kWhite, 1);
+  unit(cr, numberRight(kCruiseCabAlt.x, 4, s) + 0.02, cellMid(kCruiseCabAlt.y, s), "FT");
 
-  // Cabin outline with the zone temperatures.
-  const double top = -0.13, bottom = -0.40;
-  cairo_move_to(cr, -0.72, top);
-  cairo_line_to(cr, 0.10, top);
-  cairo_line_to(cr, 0.17, -0.20);
-  cairo_line_to(cr, 0.17, -0.30);
-  cairo_line_to(cr, 0.10, bottom);
-  cairo_line_to(cr, -0.72, bottom);
-  cairo_curve_to(cr, -0.84, bottom, -0.88, -0.30, -0.88, -0.265);
-  cairo_curve_to(cr, -0.88, -0.23, -0.84, top, -0.72, top);
+  // Cabin outline around the zone temperatures.
+  const double cy = cellMid(kCruiseZoneY, s);
+  const double top = cy + 0.135, bottom = cy - 0.135, nose = kCruiseZoneX[0] - 0.08;
+  const double tail = numberRight(kCruiseZoneX[2], 2, s) + 0.025;
+  cairo_move_to(cr, nose, top);
+  cairo_line_to(cr, tail, top);
+  cairo_line_to(cr, tail + 0.045, cy + 0.065);
+  cairo_line_to(cr, tail + 0.045, cy - 0.035);
+  cairo_line_to(cr, tail, bottom);
+  cairo_line_to(cr, nose, bottom);
+  cairo_curve_to(cr, nose - 0.12, bottom, nose - 0.16, cy - 0.035, nose - 0.16, cy);
+  cairo_curve_to(cr, nose - 0.16, cy + 0.035, nose - 0.12, top, nose, top);
   cairo_close_path(cr);
   stroke(cr, art::kWhite);
-  const double zx[3] = {-0.642, -0.31, 0.004};
   const char* zones[3] = {"CKPT", "FWD", "AFT"};
   for (int i = 0; i < 3; ++i)
-    text(cr, (zx[i] + numberRight(zx[i], 2, s)) / 2, -0.19, zones[i], kSmallSize, art::kWhite, 0.5);
-  unit(cr, -0.36, -0.46, "\u00b0C", 0.5);
+    text(cr, (kCruiseZoneX[i] + numberRight(kCruiseZoneX[i], 2, s)) / 2, cy + 0.085, zones[i], kSmallSize,
+         art::kWhite, 0.5);
+  unit(cr, (nose + tail) / 2, bottom - 0.05, "\u00b0C", 0.5);
   permanentArea(cr);
 }
 

@@ -92,6 +92,36 @@ inline constexpr float kCondNeedleHalfWidth = 0.00569f;
 inline constexpr Point kCondTrim[3] = {{-0.602f, -0.221f}, {-0.104f, -0.221f}, {0.394f, -0.221f}};
 inline constexpr float kCondAngleShut = -47.0f;  // valve opening 0
 inline constexpr float kCondAngleOpen = -134.0f;
+inline constexpr float kCondZoneY = 0.184f;  // zone temperatures
+inline constexpr float kCondZoneX[3] = {-0.469f, 0.05f, 0.522f};
+inline constexpr float kCondZoneSize = 1.3f;
+inline constexpr float kCondValveY = 0.02f;  // trim valve openings
+inline constexpr float kCondValveX[3] = {-0.524f, -0.04f, 0.476f};
+inline constexpr float kCondValveSize = 1.1f;
+
+// CRUISE: engine block at the top, cabin block below; every value size 1.
+inline constexpr float kCruiseSize = 1.0f;
+inline constexpr Point kCruiseFuelUsed1{-0.73f, 0.59f};
+inline constexpr Point kCruiseOil1{-0.73f, 0.355f};
+inline constexpr float kCruiseFuelUsedY = 0.59f;
+inline constexpr float kCruiseOilY = 0.355f;
+// Engine 2 values start further left the fewer digits they have.
+inline constexpr float kCruiseEngine2Small = -0.083f;   // up to 99
+inline constexpr float kCruiseEngine2Medium = -0.036f;  // up to 999
+inline constexpr float kCruiseEngine2Large = -0.001f;
+inline constexpr Point kCruiseVib1{0.496f, 0.56f};
+inline constexpr Point kCruiseVib2{0.716f, 0.56f};
+inline constexpr Point kCruiseLdgElevMode{0.157f, 0.109f};
+inline constexpr Point kCruiseLdgElev{0.48f, 0.1f};
+inline constexpr Point kCruiseVsSign{0.439f, -0.15f};
+inline constexpr Point kCruiseVs{0.481f, -0.159f};
+inline constexpr Point kCruiseCabAlt{0.481f, -0.419f};
+inline constexpr float kCruiseZoneY = -0.32f;
+inline constexpr float kCruiseZoneX[3] = {-0.642f, -0.31f, 0.004f};
+
+// STATUS.
+inline constexpr Point kStatusText{-0.84f, 0.36f};
+inline constexpr float kStatusTextSize = 0.7f;
 
 // DOOR: door symbols (cabin doors 1 to 4, cargo doors 1 and 2).
 inline constexpr Quad kCabinDoors[4] = {{-0.1898f, 0.4862f, -0.1282f, 0.5938f},
