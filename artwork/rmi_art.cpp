@@ -20,10 +20,9 @@ void paintCard(cairo_t* cr, int w, int h) {
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
   // Heading h lies h degrees clockwise from the top, so that turning the
   // card counter-clockwise by the heading brings it under the lubber mark.
-  const double outer = kWindowRadius - 0.005;
   for (int hdg = 0; hdg < 360; hdg += 5) {
-    const double len = hdg % 10 == 0 ? 0.085 : 0.045;
-    tick(cr, 90 - hdg, outer - len, outer, hdg % 10 == 0 ? 0.013 : 0.009);
+    const double len = hdg % 10 == 0 ? kTenTickLength : kFiveTickLength;
+    tick(cr, 90 - hdg, kTickOuter - len, kTickOuter, hdg % 10 == 0 ? 0.013 : 0.009);
   }
   static const char* const kNames[12] = {"N", "3", "6", "E", "12", "15", "S", "21", "24", "W", "30", "33"};
   for (int i = 0; i < 12; ++i) {
@@ -40,15 +39,16 @@ void paintCard(cairo_t* cr, int w, int h) {
 void needle1Shape(cairo_t* cr, int w, int h) {
   mapRect(cr, 0, 0, w, h, kNeedleLeft, kNeedleRight, -kNeedle1HalfHeight, kNeedle1HalfHeight);
   auto outline = [&] {
-    cairo_move_to(cr, 0.78, 0.0);
+    const double shaft = kNeedle1ShaftHalf;
+    cairo_move_to(cr, kNeedleTip, 0.0);
     cairo_line_to(cr, 0.56, 0.075);
-    cairo_line_to(cr, 0.56, 0.014);
-    cairo_line_to(cr, -0.64, 0.014);
+    cairo_line_to(cr, 0.56, shaft);
+    cairo_line_to(cr, -0.64, shaft);
     cairo_line_to(cr, -0.77, 0.07);
     cairo_line_to(cr, -0.70, 0.0);
     cairo_line_to(cr, -0.77, -0.07);
-    cairo_line_to(cr, -0.64, -0.014);
-    cairo_line_to(cr, 0.56, -0.014);
+    cairo_line_to(cr, -0.64, -shaft);
+    cairo_line_to(cr, 0.56, -shaft);
     cairo_line_to(cr, 0.56, -0.075);
     cairo_close_path(cr);
   };
@@ -65,15 +65,16 @@ void needle1Shape(cairo_t* cr, int w, int h) {
 void needle2Shape(cairo_t* cr, int w, int h) {
   mapRect(cr, 0, 0, w, h, kNeedleLeft, kNeedleRight, -kNeedle2HalfHeight, kNeedle2HalfHeight);
   auto outline = [&] {
-    cairo_move_to(cr, 0.78, 0.0);
+    const double bar = kNeedle2BarOffset;
+    cairo_move_to(cr, kNeedleTip, 0.0);
     cairo_line_to(cr, 0.58, 0.07);
-    cairo_line_to(cr, 0.58, 0.032);
-    cairo_line_to(cr, -0.64, 0.032);
+    cairo_line_to(cr, 0.58, bar);
+    cairo_line_to(cr, -0.64, bar);
     cairo_line_to(cr, -0.76, 0.07);
     cairo_line_to(cr, -0.70, 0.0);
     cairo_line_to(cr, -0.76, -0.07);
-    cairo_line_to(cr, -0.64, -0.032);
-    cairo_line_to(cr, 0.58, -0.032);
+    cairo_line_to(cr, -0.64, -bar);
+    cairo_line_to(cr, 0.58, -bar);
     cairo_line_to(cr, 0.58, -0.07);
     cairo_close_path(cr);
   };
@@ -83,7 +84,7 @@ void needle2Shape(cairo_t* cr, int w, int h) {
   outline();
   cairo_stroke(cr);
   art::rgb(cr, art::kWhite);
-  cairo_set_line_width(cr, 0.016);
+  cairo_set_line_width(cr, kNeedle2BarWidth);
   outline();
   cairo_stroke(cr);
 }

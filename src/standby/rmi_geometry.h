@@ -13,6 +13,11 @@ inline constexpr float kNeedleLeft = -0.82f;
 inline constexpr float kNeedleRight = 0.82f;
 inline constexpr float kNeedle1HalfHeight = 0.14f;
 inline constexpr float kNeedle2HalfHeight = 0.1f;
+// Where the needle pictures put their parts, along the needle's x.
+inline constexpr double kNeedleTip = 0.78;
+inline constexpr double kNeedle1ShaftHalf = 0.014;  // one solid bar
+inline constexpr double kNeedle2BarOffset = 0.032;  // two bars either side of the axis
+inline constexpr double kNeedle2BarWidth = 0.016;
 
 inline constexpr float kCardZ = -0.1f;
 inline constexpr float kNeedle1Z = -0.2f;
@@ -21,6 +26,12 @@ inline constexpr float kBezelZ = -0.4f;
 
 // The bezel's window onto the card; the card's corners lie under the bezel.
 inline constexpr float kWindowRadius = 0.8f;
+
+// Card marks every 5 degrees, the 10-degree ones longer, all ending at
+// kTickOuter.
+inline constexpr double kTickOuter = kWindowRadius - 0.005;
+inline constexpr double kTenTickLength = 0.085;
+inline constexpr double kFiveTickLength = 0.045;
 
 // Picture sizes written by the generator (powers of two).
 inline constexpr int kCardSize = 1024;

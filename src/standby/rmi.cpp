@@ -1,0 +1,98 @@
+#include "standby/rmi.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "instruments/gl_helpers.h"
+#include "standby/rmi_geometry.h"
+
+using namespace rmigeo;
+
+namespace {
+
+enum Texture { kCard, kNeedle1, kNeedle1Mask, kNeedle2, kNeedle2Mask, kBezel, kBezelMask };
+
+// 65536 steps to the full turn.
+constexpr float kBearingScale = 0.0054931640625f;
+
+// A turn GL cannot draw (NaN, or an infinity from the wire or from an
+// overflowing difference) is drawn as none, which for a needle is parked.
+float drawable(float v) { return std::isfinite(v) ? v : 0.0f; }
+
+void quad(float x0, float y0, float x1, float y1, float z) {
+  gldraw::texturedQuad(x0, y0, x1, y1, z, 0.0f, 0.0f, 1.0f, 1.0f);
+}
+
+void maskedQuad(GLuint mask, GLuint picture, float x0, float y0, float x1, float y1, float z) {
+  glEnable(GL_BLEND);
+  glBindTexture(GL_TEXTURE_2D, mask);
+  glBlendFunc(GL_DST_COLOR, GL_ZERO);
+  quad(x0, y0, x1, y1, z);
+  glBindTexture(GL_TEXTURE_2D, picture);
+  glBlendFunc(GL_ONE, GL_ONE);
+  quad(x0, y0, x1, y1, z);
+  glDisable(GL_BLEND);
+}
+
+}  // namespace
+
+Rmi::Rmi(InstrumentContext& ctx) : Instrument(A320_RMI), ctx_(ctx) {}
+
+Rmi::~Rmi() {
+  for (GLuint& t : textures_)
+    if (t) glDeleteTextures(1, &t);
+}
+
+bool Rmi::initialise() {
+  bool all = true;
+  for (int i = 0; i < kTextureCount; ++i) {
+    textures_[i] = 0;
+    char name[32];
+    std::snprintf(name, sizeof name, "Data/0121%04d.tex", i);
+    all = ctx_.loadTexture(name, textures_[i]) && all;
+  }
+  return all;
+}
+
+Rmi::Turns Rmi::turns(const FlightDataBlock& block) {
+  const float heading = block.f32(14);
+  float bearing1 = block.f32(64);
+  float turn2 = heading - (block.f32(75) * kBearingScale + 90.0f);
+  // No bearing 1 means no station at all: both needles park.
+  if (block.f32(64) == 0.0f) {
+    bearing1 = 90.0f;
+    turn2 = 0.0f;
+  }
+  if (block.f32(62) == 0.0f || (block.u32(59) >> 7) == 1u) turn2 = 0.0f;
+  return {drawable(heading), drawable(90.0f - bearing1), drawable(turn2)};
+}
+
+bool Rmi::draw(const FlightDataBlock& block, const Placement& placement) {
+  if (placement.visible == 0) return true;
+  const Turns t = turns(block);
+  gldraw::beginInstrument(placement);
+  glEnable(GL_TEXTURE_2D);
+
+  gldraw::beginGroup(ctx_);
+  glRotatef(t.card, 0.0f, 0.0f, 1.0f);
+  glBindTexture(GL_TEXTURE_2D, textures_[kCard]);
+  quad(-kCardHalf, -kCardHalf, kCardHalf, kCardHalf, kCardZ);
+
+  gldraw::beginGroup(ctx_);
+  glRotatef(t.needle1, 0.0f, 0.0f, 1.0f);
+  maskedQuad(textures_[kNeedle1Mask], textures_[kNeedle1], kNeedleLeft, -kNeedle1HalfHeight, kNeedleRight,
+             kNeedle1HalfHeight, kNeedle1Z);
+
+  gldraw::beginGroup(ctx_);
+  glRotatef(t.needle2, 0.0f, 0.0f, 1.0f);
+  maskedQuad(textures_[kNeedle2Mask], textures_[kNeedle2], kNeedleLeft, -kNeedle2HalfHeight, kNeedleRight,
+             kNeedle2HalfHeight, kNeedle2Z);
+
+  gldraw::beginGroup(ctx_);
+  maskedQuad(textures_[kBezelMask], textures_[kBezel], -1.0f, -1.0f, 1.0f, 1.0f, kBezelZ);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  glDisable(GL_TEXTURE_2D);
+
+  gldraw::tintOverlay(ctx_, block);
+  return true;
+}
