@@ -28,10 +28,6 @@ int main(int argc, char** argv) {
 
   const auto slash = programPath.find_last_of('/');
   StatusDialog dialog(slash == std::string::npos ? programPath : programPath.substr(slash + 1));
-  QObject::connect(&dialog, &StatusDialog::configurationRequested, [&dialog] {
-    QMessageBox::information(&dialog, dialog.windowTitle(),
-                             "The configuration dialog is not part of this build yet.");
-  });
   // Not exec(): an application-modal dialog would swallow the mouse
   // clicks on the instrument window that hand the front back and forth.
   QObject::connect(&dialog, &QDialog::finished, &app, &QApplication::quit);

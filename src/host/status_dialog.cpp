@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "dialogs/configuration_dialog.h"
+#include "dialogs/dialog_units.h"
 #include "host/instrument_window.h"
 #include "host/receive_link.h"
 #include "platform/qt_gl_window.h"
@@ -112,12 +114,7 @@ StatusDialog::~StatusDialog() {
 void StatusDialog::buildControls() {
   // Positions in dialog units, converted with the font's average character
   // width and height so that the dialog keeps its proportions.
-  const QFontMetrics fm(font());
-  const int baseX = std::max(1, (fm.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") + 26) / 52);
-  const int baseY = std::max(1, fm.height());
-  auto rect = [&](int x, int y, int w, int h) {
-    return QRect(x * baseX / 4, y * baseY / 8, w * baseX / 4, h * baseY / 8);
-  };
+  const DialogUnits rect(font());
   setFixedSize(rect(0, 0, 257, 164).size());
 
   group_ = new QGroupBox(this);
@@ -164,7 +161,7 @@ void StatusDialog::buildControls() {
   connect(showGaugesButton_, &QPushButton::clicked, this, &StatusDialog::showGauges);
   connect(leftButton_, &QPushButton::clicked, this, &StatusDialog::shiftLeft);
   connect(rightButton_, &QPushButton::clicked, this, &StatusDialog::shiftRight);
-  connect(configurationButton_, &QPushButton::clicked, this, &StatusDialog::configurationRequested);
+  connect(configurationButton_, &QPushButton::clicked, this, &StatusDialog::openConfiguration);
   connect(closeButton_, &QPushButton::clicked, this, [this] {
     shutdown();
     accept();
@@ -250,6 +247,10 @@ bool StatusDialog::openReceiver() {
 
 void StatusDialog::closeReceiver() {
   if (link_) link_->closeReceiver();
+}
+
+void StatusDialog::openConfiguration() {
+  if (window_) runConfigurationDialog(*this, this);
 }
 
 bool StatusDialog::writeSettings() {

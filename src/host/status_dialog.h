@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "dialogs/configuration_host.h"
 #include "host/monitor_layout.h"
 #include "host/settings_file.h"
 
@@ -20,7 +21,7 @@ class QtGlWindow;
 // The operator's small window: builds the instrument window on Show
 // Gauges, owns the receiver and the timers, shifts the instruments between
 // monitors, and shuts everything down in order when closed.
-class StatusDialog final : public QDialog, private SettingsHost {
+class StatusDialog final : public QDialog, private SettingsHost, public ConfigurationHost {
   Q_OBJECT
 
  public:
@@ -37,13 +38,15 @@ class StatusDialog final : public QDialog, private SettingsHost {
   void watchdogTick();
 
   // What the configuration dialogs work on.
-  InstrumentWindow* instrumentWindow() const { return window_.get(); }
+  InstrumentWindow* instrumentWindow() const override { return window_.get(); }
   platform::QtGlWindow* glWindow() const { return glWindow_; }
-  SettingsState& settings() { return settings_; }
+  SettingsState& settings() override { return settings_; }
   const std::string& settingsFileName() const { return settingsFileName_; }
-  bool writeSettings();
-  void closeReceiver();
-  bool openReceiver();
+  bool writeSettings() override;
+  void closeReceiver() override;
+  bool openReceiver() override;
+  // The Configuration button: the dialog, modal over this one only.
+  void openConfiguration();
 
   const MonitorLayout& monitors() const { return layout_; }
   bool gaugesCreated() const { return gaugesCreated_; }
@@ -61,9 +64,6 @@ class StatusDialog final : public QDialog, private SettingsHost {
 
   // Shuts down in order: render timer, receive thread, watchdog, receiver.
   void shutdown();
-
- signals:
-  void configurationRequested();
 
  protected:
   void reject() override;  // Escape: swallowed

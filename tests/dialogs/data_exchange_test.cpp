@@ -1,0 +1,65 @@
+#include "dialogs/data_exchange.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using dialogs::Parse;
+
+namespace {
+
+TEST(DataExchange, UnsignedFields) {
+  struct {
+    const char* text;
+    Parse result;
+    std::uint32_t value;
+  } cases[] = {
+      {"0", Parse::Ok, 0},          {"255", Parse::Ok, 255},          {" 17 ", Parse::Ok, 17},
+      {"007", Parse::Ok, 7},        {"256", Parse::OutOfRange, 0},    {"4294967296", Parse::OutOfRange, 0},
+      {"99999999999999999999999", Parse::OutOfRange, 0},             {"", Parse::NotANumber, 0},
+      {"  ", Parse::NotANumber, 0}, {"-1", Parse::NotANumber, 0},     {"+1", Parse::NotANumber, 0},
+      {"1 2", Parse::NotANumber, 0}, {"0x10", Parse::NotANumber, 0},  {"12a", Parse::NotANumber, 0},
+  };
+  for (const auto& c : cases) {
+    std::uint32_t v = 12345;
+    EXPECT_EQ(dialogs::parseUnsigned(c.text, 0, 255, v), c.result) << c.text;
+    EXPECT_EQ(v, c.result == Parse::Ok ? c.value : 12345u) << c.text;
+  }
+  std::uint32_t v = 0;
+  EXPECT_EQ(dialogs::parseUnsigned("65535", 0, 65535, v), Parse::Ok);
+  EXPECT_EQ(dialogs::parseUnsigned("4", 5, 9, v), Parse::OutOfRange);
+}
+
+TEST(DataExchange, FloatFields) {
+  struct {
+    const char* text;
+    Parse result;
+    float value;
+  } cases[] = {
+      {"15", Parse::Ok, 15.0f},         {"2.5", Parse::Ok, 2.5f},          {".5", Parse::Ok, 0.5f},
+      {"5.", Parse::Ok, 5.0f},          {"-0", Parse::Ok, 0.0f},           {"9e1", Parse::Ok, 90.0f},
+      {" 3 ", Parse::Ok, 3.0f},         {"90.0001", Parse::OutOfRange, 0}, {"-1e-3", Parse::OutOfRange, 0},
+      {"1e400", Parse::OutOfRange, 0},  {"abc", Parse::NotANumber, 0},     {"", Parse::NotANumber, 0},
+      {".", Parse::NotANumber, 0},      {"1e", Parse::NotANumber, 0},      {"nan", Parse::NotANumber, 0},
+      {"inf", Parse::NotANumber, 0},    {"0x1p3", Parse::NotANumber, 0},   {"1,5", Parse::NotANumber, 0},
+  };
+  for (const auto& c : cases) {
+    float v = -7.0f;
+    EXPECT_EQ(dialogs::parseFloat(c.text, 0.0f, 90.0f, v), c.result) << c.text;
+    EXPECT_EQ(v, c.result == Parse::Ok ? c.value : -7.0f) << c.text;
+  }
+}
+
+TEST(DataExchange, MessagesAndFormat) {
+  EXPECT_EQ(dialogs::unsignedMessage(Parse::OutOfRange, 0, 255), "Geben Sie bitte eine ganze Zahl zwischen 0 und 255 ein.");
+  EXPECT_EQ(dialogs::unsignedMessage(Parse::NotANumber, 0, 255), "Geben Sie bitte eine positive ganze Zahl ein.");
+  EXPECT_EQ(dialogs::floatMessage(Parse::OutOfRange, 0.0f, 90.0f), "Geben Sie bitte eine Zahl zwischen 0 und 90 ein.");
+  EXPECT_EQ(dialogs::floatMessage(Parse::NotANumber, 0.0f, 90.0f), "Geben Sie bitte eine Zahl ein.");
+  EXPECT_EQ(dialogs::formatFloat(15.0f), "15");
+  EXPECT_EQ(dialogs::formatFloat(2.5f), "2.5");
+  EXPECT_EQ(dialogs::formatFloat(0.1f), "0.1");
+  EXPECT_EQ(dialogs::formatFloat(123456789.0f), "1.23457e+08");
+  EXPECT_EQ(dialogs::formatFloat(std::nanf("")), "nan");
+}
+
+}  // namespace
