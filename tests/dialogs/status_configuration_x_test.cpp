@@ -1,0 +1,117 @@
+// The Configuration button of the real status dialog, with real gauges on
+// a virtual X server: the instruments keep drawing and keep their mouse
+// while the dialog is up, and Save goes through the status dialog.
+#include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "dialogs/configuration_dialog.h"
+#include "dialogs_support.h"
+#include "host/instrument_window.h"
+#include "host/status_dialog.h"
+#include "platform/qt_gl_window.h"
+#include "support/loopback.h"
+#include "support/qt_main.h"
+#include "support/xvfb.h"
+
+using namespace testing_support;
+using dialog_testing::whenModal;
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* kProgram = "a320-config-x-test";
+const char* kFile = "a320-config-x-test.cfg";
+
+TEST(ConfigurationX, InstrumentsDrawAndTakeTheMouseWhileTheDialogIsUp) {
+  RecordingSink sink;
+  StatusDialog d(kProgram);
+  d.show();
+  d.showGauges();
+  InstrumentWindow* w = d.instrumentWindow();
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(d.configurationButton()->isEnabled());
+  const int y2 = w->getPlacement(4).y;
+
+  float drawn = 0;
+  bool handedToDialog = false, handedBack = false;
+  whenModal<ConfigurationDialog>([&](ConfigurationDialog* c) {
+    FlightDataBlock b;
+    b.setF32(200, 42.5f);
+    w->setData(b.bytes.data());
+    QTest::qWait(300);
+    drawn = w->frameBlock().f32(200);  // only a render pass takes the block
+    QTest::mousePress(d.glWindow(), Qt::RightButton, {}, QPoint(20, 20));
+    handedToDialog = !w->foreground();
+    QTest::mouseRelease(d.glWindow(), Qt::LeftButton, {}, QPoint(20, 20));
+    handedBack = w->foreground();
+    QTest::mouseClick(c->selectBox(2), Qt::LeftButton);
+    QTest::mouseClick(c->commandButton('h'), Qt::LeftButton);
+    c->reject();
+  });
+  QTest::mouseClick(d.configurationButton(), Qt::LeftButton);
+  EXPECT_EQ(drawn, 42.5f);
+  EXPECT_TRUE(handedToDialog);
+  EXPECT_TRUE(handedBack);
+  EXPECT_EQ(w->getPlacement(4).y, y2 + 1);
+  EXPECT_TRUE(d.renderRunning());
+  EXPECT_TRUE(sink.messages.empty()) << sink.messages.front();
+}
+
+TEST(ConfigurationX, SaveWritesThroughTheStatusDialog) {
+  RecordingSink sink;
+  StatusDialog d(kProgram);
+  d.show();
+  d.showGauges();
+  ASSERT_NE(d.instrumentWindow(), nullptr);
+  whenModal<ConfigurationDialog>([&](ConfigurationDialog* c) {
+    QTest::mouseClick(c->autoShowBox(), Qt::LeftButton);
+    QTest::mouseClick(c->rotationRadio(0), Qt::LeftButton);
+    QTest::mouseClick(c->saveButton(), Qt::LeftButton);
+    QTest::mouseClick(c->okButton(), Qt::LeftButton);  // saved: no question
+  });
+  QTest::mouseClick(d.configurationButton(), Qt::LeftButton);
+  EXPECT_EQ(d.settings().autoShow, 1);
+  EXPECT_TRUE(d.settings().backupMade);
+  const std::string text = slurp(kFile);
+  EXPECT_NE(text.find("AUTOSHOW=1"), std::string::npos) << text;
+  EXPECT_NE(text.find("ROTATE=-1"), std::string::npos) << text;
+  EXPECT_TRUE(fs::exists(std::string(kFile) + ".bak"));
+  EXPECT_TRUE(sink.messages.empty()) << sink.messages.front();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  bool listing = false;
+  for (int i = 1; i < argc; ++i) listing |= std::strncmp(argv[i], "--gtest_list_tests", 18) == 0;
+  std::unique_ptr<Xvfb> x;
+  const std::string scratch = makeScratchFolder("config-x");
+  if (!listing) {
+    x = std::make_unique<Xvfb>(1280, 1024);
+    if (!x->up()) {
+      std::fprintf(stderr, "cannot start Xvfb (Debian package xvfb)\n");
+      return 1;
+    }
+    setenv("DISPLAY", x->display().c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+  } else {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  }
+  setenv("XDG_CONFIG_HOME", scratch.c_str(), 1);
+  fs::create_symlink(A320_TEST_DATA_DIR, scratch + "/Data");
+  writeFile(scratch + "/" + kFile, "[SYSTEM]\nVERSION=v1.1\nPORT=" + std::to_string(freeUdpPort()) + "\n");
+  if (chdir(scratch.c_str()) != 0) return 1;
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  const int rc = RUN_ALL_TESTS();
+  fs::remove_all(scratch);
+  return rc;
+}
