@@ -51,13 +51,15 @@ void pitchScale(cairo_t* cr) {
   art::rgb(cr, art::kWhite);
   rectPath(cr, kPitchScaleQuad.x0, -0.006, kPitchScaleQuad.x1, 0.006);
   cairo_fill(cr);
-  art::font(cr, 0.062);
+  // Strokes wide enough to survive the default 200-pixel slot, where the
+  // atlas is sampled at about every fourth texel.
+  art::font(cr, 0.068);
   for (int d = -35; d <= 35; d += 5) {
     if (d == 0) continue;
     const double y = d * kPitchStep;
     const bool ten = d % 10 == 0;
     const double half = ten ? 0.17 : 0.085;
-    rectPath(cr, -half, y - 0.0045, half, y + 0.0045);
+    rectPath(cr, -half, y - 0.0065, half, y + 0.0065);
     cairo_fill(cr);
     if (ten) {
       const std::string n = std::to_string(std::abs(d));
@@ -146,12 +148,11 @@ void bankRing(cairo_t* cr) {
   for (int side : {-1, 1})
     for (int b : {10, 20, 30, 45, 60, 90}) {
       const bool big = b == 30 || b == 60 || b == 90;
-      tick(cr, 90 + side * b, big ? 0.765 : 0.81, 0.875, big ? 0.016 : 0.011);
+      tick(cr, 90 + side * b, big ? 0.765 : 0.81, kBankMarkOuter, big ? 0.016 : 0.011);
     }
-  // The zero mark points up at the fixed index.
-  cairo_move_to(cr, 0, 0.875);
-  cairo_line_to(cr, 0.038, 0.785);
-  cairo_line_to(cr, -0.038, 0.785);
+  cairo_move_to(cr, 0, kBankMarkOuter);
+  cairo_line_to(cr, 0.038, kBankPointerBase);
+  cairo_line_to(cr, -0.038, kBankPointerBase);
   cairo_close_path(cr);
   cairo_fill(cr);
 }

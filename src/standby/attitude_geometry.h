@@ -47,6 +47,10 @@ inline constexpr float kBezelZ = -0.45f;
 // below the scale's half width.
 inline constexpr float kRingInner = 0.74f;
 inline constexpr float kBezelInner = 0.88f;
+// The ring's zero-bank pointer, a triangle pointing up at the bezel's
+// fixed index; the ring's marks end at kBankMarkOuter.
+inline constexpr double kBankPointerBase = 0.785;
+inline constexpr double kBankMarkOuter = 0.875;
 
 // Atlas size written by the generator (powers of two).
 inline constexpr int kAtlasSize = 2048;

@@ -13,6 +13,7 @@
 
 using testing_support::OffscreenWindow;
 using testing_support::RecordingSink;
+using namespace attitudegeo;
 
 namespace {
 
@@ -171,6 +172,21 @@ TEST_P(AttitudeSymbols, FixedSymbolMovesOnlyUpAndDown) {
     EXPECT_FALSE(yellow(raised.at(x, 0.0))) << x;
     EXPECT_TRUE(yellow(banked.at(x, 0.0))) << x;  // wings stay level
   }
+}
+
+TEST_P(AttitudeSymbols, BankRingPointerTurnsWithTheBank) {
+  const float rotation = GetParam();
+  const double r = (kBankPointerBase * 2 + kBankMarkOuter) / 3;  // inside the triangle
+  auto pointerAt = [&](const Picture& p, double angle) {
+    const auto c = p.at(r * std::cos(angle * kDeg), r * std::sin(angle * kDeg));
+    return c[0] > 200 && c[1] > 200 && c[2] > 200;
+  };
+  const Picture level({}, rotation), right({{23, 15}}, rotation), left({{23, -15}}, rotation);
+  EXPECT_TRUE(pointerAt(level, 90));
+  EXPECT_FALSE(pointerAt(level, 75));
+  EXPECT_TRUE(pointerAt(right, 75));  // clockwise for a positive bank
+  EXPECT_FALSE(pointerAt(right, 90));
+  EXPECT_TRUE(pointerAt(left, 105));
 }
 
 INSTANTIATE_TEST_SUITE_P(Attitude, AttitudeSymbols, testing::Values(0.0f, 90.0f, -90.0f));
