@@ -195,7 +195,6 @@ bool parse(std::string_view text, const std::string& name, Scenario& out, std::s
   Scenario s;
   std::vector<int> index(std::size_t(kFlightDataWords) * kBitSlots, -1);
   double previous = 0;
-  int previousLine = 0;
   bool anyTime = false;
   int lineNo = 0;
   std::size_t pos = 0;
@@ -214,12 +213,8 @@ bool parse(std::string_view text, const std::string& name, Scenario& out, std::s
     std::string why;
     double t = 0;
     if (!parseTime(toks[0], previous, t, why)) return fail(why);
-    if (anyTime && t < previous)
-      return fail("time " + fmt(t) + " s goes back before " + fmt(previous) + " s of line " +
-                  std::to_string(previousLine));
     anyTime = true;
     previous = t;
-    previousLine = lineNo;
     s.endTime = std::max(s.endTime, t);
     for (std::size_t i = 1; i < toks.size(); ++i) {
       Assignment a;
@@ -242,18 +237,31 @@ bool parse(std::string_view text, const std::string& name, Scenario& out, std::s
         slot = int(s.tracks.size());
         s.tracks.push_back(Track{a.word, a.bit, {}});
       }
-      std::vector<Key>& keys = s.tracks[std::size_t(slot)].keys;
-      const Key key{t, a.bits, a.isFloat, a.ramp, lineNo};
-      if (!keys.empty() && keys.back().time == t) keys.pop_back();  // the later value wins
-      if (key.ramp && !keys.empty() && !keys.back().isFloat)
-        return fail("word " + std::to_string(a.word) + " cannot ramp from the integer of line " +
-                    std::to_string(keys.back().line) + "; jump with := or give both as floats");
-      keys.push_back(key);
+      s.tracks[std::size_t(slot)].keys.push_back(Key{t, a.bits, a.isFloat, a.ramp, lineNo});
     }
   }
   if (!anyTime) {
     error = name + ": no lines with a time; a line reads TIME WORD=VALUE ...";
     return false;
+  }
+  // Lines may come in any order (a clock section after the flight, say);
+  // of two keys at one time the later line wins.
+  for (Track& tr : s.tracks) {
+    std::vector<Key>& keys = tr.keys;
+    std::stable_sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) { return a.time < b.time; });
+    std::vector<Key> kept;
+    for (const Key& k : keys) {
+      if (!kept.empty() && kept.back().time == k.time) kept.pop_back();
+      kept.push_back(k);
+    }
+    for (std::size_t i = 1; i < kept.size(); ++i)
+      if (kept[i].ramp && !kept[i - 1].isFloat) {
+        error = name + ":" + std::to_string(kept[i].line) + ": word " + std::to_string(tr.word) +
+                " cannot ramp from the integer of line " + std::to_string(kept[i - 1].line) +
+                "; jump with := or give both as floats";
+        return false;
+      }
+    keys = std::move(kept);
   }
   for (const Track& tr : s.tracks)
     for (const Key& k : tr.keys) s.keyTimes.push_back(k.time);

@@ -15,7 +15,8 @@
 //   1:10   25:=0  40=#0x07000000       # ':=' jumps; '#N' integers jump
 //   +5                                 # 5 s later; a bare time marks the end
 //
-// Each line is a time (seconds, M:SS.s, or +seconds after the previous line)
+// Each line is a time (seconds, M:SS.s, or +seconds after the line before;
+// lines may come in any order, the later of two at one time wins)
 // and any number of assignments. WORD=FLOAT ramps linearly from the word's
 // previous key; WORD:=FLOAT and WORD=#N (decimal or 0x hex) hold the
 // previous value and jump at the time; WORD.BIT=0|1 sets one bit. A word

@@ -59,7 +59,6 @@ TEST(Scenario, BadLinesNameTheLine) {
       {"1e8 25=1", "t.scenario:1: time 1e+08 s is past"},
       {"1:60 25=1", "t.scenario:1: time '1:60' is not M:SS"},
       {"x:10 25=1", "t.scenario:1: time 'x:10' is not M:SS"},
-      {"5 25=1\n\n# c\n4 25=2", "t.scenario:4: time 4 s goes back before 5 s of line 1"},
       {"0 25", "t.scenario:1: '25' is not WORD=VALUE"},
       {"0 =5", "t.scenario:1: '=5' is not WORD=VALUE"},
       {"0 256=1", "t.scenario:1: word '256' is not 0 to 255"},
@@ -75,6 +74,7 @@ TEST(Scenario, BadLinesNameTheLine) {
       {"0 221=#0x2\n1 221.3=1", "t.scenario:2: word 221 is set whole on line 1"},
       {"0 221.3=1\n1 221=#0x2", "t.scenario:2: word 221 is set bit by bit on line 1"},
       {"0 30=#5\n1 30=2.5", "t.scenario:2: word 30 cannot ramp from the integer of line 1"},
+      {"9 30=2.5\n0 30=#5", "t.scenario:1: word 30 cannot ramp from the integer of line 2"},
       {"# only a comment\n", "t.scenario: no lines with a time"},
       {"", "t.scenario: no lines with a time"},
   };
@@ -132,6 +132,19 @@ TEST(Scenario, TimesAndRepeats) {
   EXPECT_EQ(s.nextKeyTime(60), 90);
   EXPECT_EQ(s.nextKeyTime(95), 100) << "after the last key comes the end";
   EXPECT_EQ(at(s, 0).u32(29), 0u) << "0 before the first key; the first key does not ramp";
+}
+
+TEST(Scenario, LinesInAnyOrder) {
+  const scenario::Scenario s = parsed(
+      "20 29=2000\n"
+      "0 29=0 4=0\n"
+      "10 29=500\n"
+      "10 29=1000\n"  // the later line of one time wins
+      "+50 4=60\n");  // relative to the line before
+  EXPECT_NEAR(at(s, 5).f32(29), 500.0f, 0.01f);
+  EXPECT_NEAR(at(s, 15).f32(29), 1500.0f, 0.01f);
+  EXPECT_NEAR(at(s, 30).f32(4), 30.0f, 0.01f);
+  EXPECT_EQ(s.endTime, 60);
 }
 
 TEST(Scenario, AssignmentsRoundTripExactBits) {
