@@ -114,6 +114,13 @@ TEST(AirspeedDrums, Word28Of12288ShowsSix) {
   EXPECT_NEAR(cellOf(r.drums.upperSecond), 10.0, 1e-2);
 }
 
+TEST(AirspeedStrip, CellsTenToTwelveRepeatZeroToTwo) {
+  Strip strip(kStripFile);
+  ASSERT_TRUE(strip.loaded());
+  expectDrumColumn(strip, kLeftS0, kLeftS1, false);  // cell 0 is the blank leading zero
+  expectDrumColumn(strip, kRightS0, kRightS1, true);
+}
+
 // Two drum positions show the same picture when they are equal or ten cells
 // apart over cells that carry the same digits (1 and 11, 2 and 12; 0 and 10
 // only in the right column, whose cell 0 is a 0 too).

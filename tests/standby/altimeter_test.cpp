@@ -118,6 +118,15 @@ TEST(AltitudeDrums, EveryDigitRollsWithoutAJump) {
   }
 }
 
+TEST(AltimeterStrip, CellsTenToTwelveRepeatZeroToTwo) {
+  Strip strip(kStripFile);
+  ASSERT_TRUE(strip.loaded());
+  expectDrumColumn(strip, kTenThousandsS0, kTenThousandsS1, false);  // cell 0: the striped flag
+  expectDrumColumn(strip, kDigitS0, kDigitS1, false);                // cell 0: a blank leading zero
+  expectDrumColumn(strip, kPressureS0, kPressureS1, false);
+  expectDrumColumn(strip, kTensOfFeetS0, kTensOfFeetS1, true);
+}
+
 struct PressureCase {
   float inches, hectopascals;
   double in[4];   // hundredths, tenths, units, tens

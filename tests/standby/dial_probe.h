@@ -130,6 +130,34 @@ struct Strip {
   platform::Bitmap24 bmp;
 };
 
+// Mean absolute difference (0-255) between two cells of a strip column.
+inline double cellDifference(const Strip& strip, double s0, double s1, int a, int b) {
+  double sum = 0;
+  int n = 0;
+  for (double v = 0.02; v < 0.98; v += 0.01)
+    for (double u = 0.0; u <= 1.0; u += 0.02) {
+      const double s = s0 + u * (s1 - s0);
+      const Rgb p = strip.texel(s, (a + v) / drumgeo::kCells), q = strip.texel(s, (b + v) / drumgeo::kCells);
+      sum += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b);
+      n += 3;
+    }
+  return sum / n;
+}
+
+// Cells 10 to 12 repeat 0 to 2 (cell 0 too when zeroRepeats) and no two
+// other cells look alike.
+inline void expectDrumColumn(const Strip& strip, double s0, double s1, bool zeroRepeats) {
+  for (int a = 0; a < drumgeo::kCells; ++a)
+    for (int b = a + 1; b < drumgeo::kCells; ++b) {
+      const bool same = b == a + 10 && (a > 0 || zeroRepeats);
+      const double d = cellDifference(strip, s0, s1, a, b);
+      if (same)
+        EXPECT_LT(d, 4) << "cells " << a << " and " << b << " of s " << s0 << " to " << s1;
+      else
+        EXPECT_GT(d, 6) << "cells " << a << " and " << b << " of s " << s0 << " to " << s1;
+    }
+}
+
 // A pointer quad from `back` to `tip` along the angle, half as wide as
 // `half`: its points are left out of a window comparison.
 struct Occluder {
