@@ -81,6 +81,7 @@ void step(CabinState& c, TrimValves& v, float speedKt, float satC, float altitud
 
 float needleAngle(float opening) {
   const float a = -(opening * 0.435f) - 47.0f;
+  if (std::isnan(a)) return sdgeo::kCondAngleShut;
   return std::clamp(a, sdgeo::kCondAngleOpen, sdgeo::kCondAngleShut);
 }
 
