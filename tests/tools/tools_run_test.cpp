@@ -6,7 +6,11 @@
 
 #include <array>
 #include <cstdio>
+#include <chrono>
+#include <fstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "host/udp_receiver.h"
 #include "support/clock_reader.h"
@@ -159,6 +163,122 @@ TEST(FeedTool, RefusesRemoteHostsAndBadOptions) {
     EXPECT_EQ(r.code, c.code) << c.args << "\n" << r.output;
   }
   EXPECT_NE(run(kFeed + " --host 192.0.2.1 --count 1").output.find("--allow-remote"), std::string::npos);
+}
+
+std::vector<FlightDataBlock> receiveAll(UdpReceiver& r) {
+  std::vector<FlightDataBlock> got;
+  FlightDataBlock b;
+  while (r.receive(b.bytes.data(), b.bytes.size(), 200)) got.push_back(b);
+  return got;
+}
+
+std::vector<FlightDataBlock> distinct(const std::vector<FlightDataBlock>& blocks) {
+  std::vector<FlightDataBlock> out;
+  for (const FlightDataBlock& b : blocks)
+    if (out.empty() || out.back().bytes != b.bytes) out.push_back(b);
+  return out;
+}
+
+TEST(FeedTool, RecordThenReplayGivesTheSameBlocks) {
+  RecordingSink sink;
+  const std::string file = "/tmp/a320-record-" + std::to_string(::getpid()) + ".scenario";
+  const std::uint16_t listen = freeUdpPort();
+  std::FILE* recorder = ::popen((kFeed + " --record " + file + " --port " + std::to_string(listen) +
+                                 " --count 12 2>&1").c_str(), "r");
+  ASSERT_NE(recorder, nullptr);
+  std::array<char, 256> line{};
+  ASSERT_NE(std::fgets(line.data(), line.size(), recorder), nullptr);
+  EXPECT_NE(std::string(line.data()).find("recording what arrives"), std::string::npos) << line.data();
+
+  std::vector<FlightDataBlock> sent(12);
+  for (std::size_t i = 0; i < sent.size(); ++i) {
+    if (i > 0) sent[i] = sent[i - 1];
+    if (i == 5) continue;  // the same block twice
+    sent[i].setF32(25, 100.0f + float(i) * 7.25f);
+    sent[i].setU32(221, i % 2 ? 0x2002u : 0x2000u);
+    sent[i].setU32(40, std::uint32_t(i % 13) << 24);
+    sent[i].setU32(90 + int(i), 0x7fc00001u);  // a NaN with a payload
+    sent[i].setF32(30, -0.0f);
+  }
+  LoopbackSender sender(listen);
+  const std::vector<std::uint8_t> shortOne(100, 1);
+  EXPECT_TRUE(sender.send(shortOne));  // not a block: refused, not recorded
+  for (const FlightDataBlock& b : sent) {
+    EXPECT_TRUE(sender.send(b.bytes.data(), b.bytes.size()));
+    std::this_thread::sleep_for(std::chrono::milliseconds(15));
+  }
+  std::string output;
+  while (std::fgets(line.data(), line.size(), recorder)) output += line.data();
+  ASSERT_EQ(WEXITSTATUS(::pclose(recorder)), 0) << output;
+  EXPECT_NE(output.find("recorded 12 datagrams"), std::string::npos) << output;
+  EXPECT_NE(output.find("refused 1 of another length"), std::string::npos) << output;
+
+  const std::uint16_t port = freeUdpPort();
+  UdpReceiver r;
+  ASSERT_TRUE(r.open(port, "127.0.0.1"));
+  const ToolRun replay = run(kFeed + " --scenario " + file + " --port " + std::to_string(port));
+  ASSERT_EQ(replay.code, 0) << replay.output;
+  const std::vector<FlightDataBlock> got = distinct(receiveAll(r));
+  const std::vector<FlightDataBlock> want = distinct(sent);
+  ASSERT_EQ(got.size(), want.size());
+  for (std::size_t i = 0; i < want.size(); ++i) EXPECT_EQ(got[i].bytes, want[i].bytes) << "block " << i;
+  r.close();
+  std::remove(file.c_str());
+}
+
+TEST(FeedTool, PlaysTheDemoAndLoops) {
+  RecordingSink sink;
+  const std::uint16_t port = freeUdpPort();
+  UdpReceiver r;
+  ASSERT_TRUE(r.open(port, "127.0.0.1"));
+  // By its built-in name, found beside the tools.
+  ToolRun feed = run(kFeed + " --scenario demo --speed 50 --count 3 --port " + std::to_string(port));
+  ASSERT_EQ(feed.code, 0) << feed.output;
+  std::vector<FlightDataBlock> got = receiveAll(r);
+  ASSERT_EQ(got.size(), 3u);
+  EXPECT_EQ(got[0].u32(221) & 2u, 2u) << "the demo starts on the ground";
+  EXPECT_EQ(got[0].f32(2), 14.0f);
+
+  const std::string file = "/tmp/a320-loop-" + std::to_string(::getpid()) + ".scenario";
+  std::ofstream(file) << "0 25=0\n0.2 25=100\n";
+  feed = run(kFeed + " --scenario " + file + " --loop --rate 100 --count 50 --port " + std::to_string(port));
+  ASSERT_EQ(feed.code, 0) << feed.output;
+  got = receiveAll(r);
+  ASSERT_EQ(got.size(), 50u);
+  int restarts = 0;
+  for (std::size_t i = 1; i < got.size(); ++i) restarts += got[i].f32(25) < got[i - 1].f32(25);
+  EXPECT_GE(restarts, 1) << "--loop starts again from 0";
+  for (const FlightDataBlock& b : got) {
+    EXPECT_GE(b.f32(25), 0.0f);
+    EXPECT_LE(b.f32(25), 100.0f);
+  }
+  r.close();
+  std::remove(file.c_str());
+}
+
+TEST(FeedTool, RefusesBadScenarioOptions) {
+  const std::string bad = "/tmp/a320-bad-" + std::to_string(::getpid()) + ".scenario";
+  std::ofstream(bad) << "# fine\n0 25=1\n2 25=x\n";
+  struct {
+    std::string args;
+    const char* says;
+  } cases[] = {
+      {"--speed 2 --count 1", "--speed and --loop go with --scenario"},
+      {"--loop --count 1", "--speed and --loop go with --scenario"},
+      {"--scenario demo --speed 0 --count 1", "--speed wants"},
+      {"--scenario /nonexistent/x.scenario --count 1", "no scenario '/nonexistent/x.scenario'"},
+      {"--scenario nothing-like-it --count 1", "nothing-like-it.scenario"},
+      {"--scenario " + bad + " --count 1", ":3: 'x' is not a number"},
+      {"--scenario demo --block /tmp/x --count 1", "not both"},
+      {"--record /tmp/x.scenario --set 2=1", "--record only listens"},
+      {"--record /tmp/x.scenario --host 192.0.2.1", "--allow-remote"},
+  };
+  for (const auto& c : cases) {
+    const ToolRun r = run(kFeed + " " + c.args);
+    EXPECT_EQ(r.code, 2) << c.args << "\n" << r.output;
+    EXPECT_NE(r.output.find(c.says), std::string::npos) << c.args << "\n" << r.output;
+  }
+  std::remove(bad.c_str());
 }
 
 }  // namespace
