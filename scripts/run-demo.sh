@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs, builds, and runs a320-display fed live by a320-feed, with the
-# gauges shown at start.
+# Installs, builds, and runs a320-display fed with the demo flight by
+# a320-feed, with the gauges shown at start.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 [ "${SKIP_INSTALL:-0}" = 1 ] || scripts/install-deps.sh
@@ -15,8 +15,8 @@ fi
 # The program reads its settings from the folder it runs in; a first run
 # gets one that shows the gauges by itself.
 [ -f a320-display.cfg ] || printf '[SYSTEM]\nAUTOSHOW=1\n' > a320-display.cfg
-# Time of day from this machine, plus a steady climb-out for the other words.
-./tools/a320-feed --clock --rate 30 --set 25=250 --set 29=12000 --set 7=-9.5 --set 8=0.02 --set 14=95 &
+# The demo flight, over and over; DEMO_SPEED=4 plays it four times faster.
+./tools/a320-feed --scenario demo --loop --speed "${DEMO_SPEED:-1}" &
 feed=$!
 trap 'kill $feed 2>/dev/null || true' EXIT
 echo "== a320-display is running from $(pwd); close its status window to end"
