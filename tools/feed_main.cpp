@@ -28,11 +28,13 @@ const char* const kUsage =
     "                 [--block FILE] [--scenario demo|FILE [--speed X] [--loop]] [--set N=VALUE]...\n"
     "                 [--clock] [--allow-remote]\n"
     "       a320-feed --record FILE [--host 127.0.0.1] [--port 4555] [--count N | --duration S]\n"
+    "       a320-feed --scenario demo|FILE --at TIME --write-block FILE [--set N=VALUE]...\n"
     "  sends 1024-byte flight data blocks; without --count or --duration it runs until stopped\n"
     "  (a scenario ends with its last line unless --loop)\n"
     "  --scenario plays a scenario file, or the built-in demo flight; --speed 4 plays it 4 times faster\n"
     "  --set overrides a word in every block; --clock fills words 2 to 4 from the local time of day\n"
-    "  --record listens on --host:--port and writes what arrives as a scenario file\n";
+    "  --record listens on --host:--port and writes what arrives as a scenario file\n"
+    "  --write-block FILE --at TIME saves the scenario's block at TIME (seconds or M:SS) and exits\n";
 
 int usage(const std::string& problem) {
   std::fprintf(stderr, "a320-feed: %s\n%s", problem.c_str(), kUsage);
@@ -105,7 +107,8 @@ int record(const std::string& path, const sockaddr_in& at, long long count, doub
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string host = "127.0.0.1", blockFile, scenarioName, recordFile;
+  std::string host = "127.0.0.1", blockFile, scenarioName, recordFile, writeBlock;
+  double at = -1;
   long long port = 4555, count = -1;
   double rate = 30.0, duration = -1, speed = 1.0;
   bool clock = false, allowRemote = false, loop = false, speedGiven = false;
@@ -152,6 +155,11 @@ int main(int argc, char** argv) {
       speedGiven = true;
     } else if (a == "--record") {
       recordFile = v;
+    } else if (a == "--write-block") {
+      writeBlock = v;
+    } else if (a == "--at") {
+      std::string why;
+      if (!scenario::parseTime(v, at, why)) return usage("--at: " + why);
     } else {
       return usage("unknown option " + a);
     }
@@ -165,7 +173,8 @@ int main(int argc, char** argv) {
   const bool local = (ntohl(target.sin_addr.s_addr) >> 24) == 127;
 
   if (!recordFile.empty()) {
-    if (!scenarioName.empty() || !blockFile.empty() || !sets.empty() || clock || speedGiven || loop)
+    if (!scenarioName.empty() || !blockFile.empty() || !sets.empty() || clock || speedGiven || loop ||
+        !writeBlock.empty() || at >= 0)
       return usage("--record only listens; it takes --host, --port, --count or --duration");
     // Listening beyond this machine is the operator's call, as sending is.
     if (!local && !allowRemote) return usage("host '" + host + "' is not on this machine; add --allow-remote to listen there");
@@ -189,6 +198,20 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "a320-feed: %s\n", error.c_str());
       return 2;
     }
+  }
+
+  if (!writeBlock.empty() || at >= 0) {
+    if (writeBlock.empty() || at < 0 || !playing) return usage("--write-block FILE and --at TIME go with --scenario");
+    flight.sample(at, block);
+    for (const std::string& s : sets) cli::applySet(s, block, error);
+    std::ofstream out(writeBlock, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(block.bytes.data()), std::streamsize(block.bytes.size()));
+    if (!out.flush()) {
+      std::fprintf(stderr, "a320-feed: cannot write %s\n", writeBlock.c_str());
+      return 1;
+    }
+    std::printf("a320-feed: wrote the block at %g s into %s\n", at, writeBlock.c_str());
+    return 0;
   }
 
   const int fd = socket(AF_INET, SOCK_DGRAM, 0);

@@ -282,6 +282,10 @@ bool load(const std::string& path, Scenario& out, std::string& error) {
   return parse(text.str(), path, out, error);
 }
 
+bool parseTime(std::string_view text, double& seconds, std::string& error) {
+  return parseTime(text, 0.0, seconds, error);
+}
+
 std::string locate(const std::string& nameOrPath, std::string& error) {
   if (regularFile(nameOrPath)) return nameOrPath;
   std::vector<std::string> tried;

@@ -52,6 +52,9 @@ struct Scenario {
 bool parse(std::string_view text, const std::string& name, Scenario& out, std::string& error);
 bool load(const std::string& path, Scenario& out, std::string& error);
 
+// A time as a line starts with it: seconds or M:SS.s.
+bool parseTime(std::string_view text, double& seconds, std::string& error);
+
 // Where a built-in scenario name ("demo") or a file name leads; empty with
 // an error when neither exists.
 std::string locate(const std::string& nameOrPath, std::string& error);

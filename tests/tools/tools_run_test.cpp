@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "cli.h"
 #include "host/udp_receiver.h"
 #include "support/clock_reader.h"
 #include "support/loopback.h"
@@ -256,6 +257,19 @@ TEST(FeedTool, PlaysTheDemoAndLoops) {
   std::remove(file.c_str());
 }
 
+TEST(FeedTool, WritesTheBlockOfAMoment) {
+  const std::string file = "/tmp/a320-moment-" + std::to_string(::getpid()) + ".bin";
+  const ToolRun r = run(kFeed + " --scenario demo --at 5:20 --write-block " + file + " --set 17=#1");
+  ASSERT_EQ(r.code, 0) << r.output;
+  FlightDataBlock b;
+  std::string error;
+  ASSERT_TRUE(cli::readBlockFile(file, b, error)) << error;
+  EXPECT_EQ(b.u32(40), 0x03000000u) << "the demo shows PRESS by hand at 5:20";
+  EXPECT_EQ(b.f32(29), 24000.0f) << "in cruise";
+  EXPECT_EQ(b.u32(17), 1u) << "--set applies";
+  std::remove(file.c_str());
+}
+
 TEST(FeedTool, RefusesBadScenarioOptions) {
   const std::string bad = "/tmp/a320-bad-" + std::to_string(::getpid()) + ".scenario";
   std::ofstream(bad) << "# fine\n0 25=1\n2 25=x\n";
@@ -272,6 +286,9 @@ TEST(FeedTool, RefusesBadScenarioOptions) {
       {"--scenario demo --block /tmp/x --count 1", "not both"},
       {"--record /tmp/x.scenario --set 2=1", "--record only listens"},
       {"--record /tmp/x.scenario --host 192.0.2.1", "--allow-remote"},
+      {"--write-block /tmp/x.bin --count 1", "go with --scenario"},
+      {"--scenario demo --at 1:00", "go with --scenario"},
+      {"--scenario demo --at soon --write-block /tmp/x.bin", "--at: a line starts with its time"},
   };
   for (const auto& c : cases) {
     const ToolRun r = run(kFeed + " " + c.args);
