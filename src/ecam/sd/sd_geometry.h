@@ -74,6 +74,16 @@ inline constexpr float kPressValveLength = 0.123077f;
 inline constexpr Point kPressSafety{0.861f, -0.092f};  // bar turned down
 inline constexpr float kPressSafetyLength = 0.138077f;
 
+// FUEL: where each quantity starts; all at one size.
+inline constexpr float kFuelSize = 0.9f;
+inline constexpr Point kFuelUsed1{-0.698f, 0.533f};
+inline constexpr Point kFuelUsed2{0.465f, 0.533f};
+inline constexpr Point kFuelOnBoard{-0.109f, 0.399f};
+inline constexpr float kFuelInnerY = -0.399f;  // inner and centre tanks
+inline constexpr float kFuelOuterY = -0.369f;
+inline constexpr float kFuelLeftOuterX = -0.919f, kFuelLeftInnerX = -0.609f, kFuelCentreX = -0.101f;
+inline constexpr float kFuelRightInnerX = 0.388f, kFuelRightOuterX = 0.709f;
+
 // APU: dial pivots, needle lengths and the symbol quads.
 inline constexpr Point kApuNOuter{-0.563f, 0.02f};
 inline constexpr Point kApuEgtOuter{-0.563f, -0.374f};
@@ -84,6 +94,18 @@ inline constexpr float kApuInnerLength = 0.206154f;
 inline constexpr Quad kApuBleedOpen{0.423846f, 0.59131f, 0.63f, 0.97669f};
 inline constexpr Quad kApuGenLink{-0.619154f, 0.80631f, -0.466f, 0.95969f};
 inline constexpr Quad kApuBleedShut{0.416846f, 0.59231f, 0.603f, 0.88769f};
+inline constexpr float kApuValueSize = 0.9f;
+inline constexpr Point kApuLoad{-0.61f, 0.58f};
+inline constexpr Point kApuVoltage{-0.647f, 0.47f};
+inline constexpr Point kApuFrequency{-0.647f, 0.362f};
+inline constexpr Point kApuBleedPressure{0.33f, 0.34f};
+inline constexpr float kApuBleedSize = 1.1f;
+inline constexpr Point kApuSpeed{-0.567f, -0.06f};
+inline constexpr Point kApuEgt{-0.567f, -0.456f};
+inline constexpr Point kApuAvail{-0.2f, 0.625f};
+inline constexpr float kApuAvailSize = 1.6f;
+inline constexpr Point kApuFlapOpen{0.12f, -0.136f};
+inline constexpr float kApuFlapOpenSize = 1.4f;
 
 // COND: hot-air valve and the three trim valve needles.
 inline constexpr Quad kCondHotAir{0.45f, -0.494f, 0.59f, -0.342f};
@@ -159,6 +181,9 @@ inline constexpr Point kDoorHingeNoseRight{0.157f, 0.763f};   // door runs -x
 inline constexpr float kNoseDoorLength = 0.146f;
 inline constexpr float kBrakeY = -0.08f;
 inline constexpr float kBrakeX[4] = {-0.85f, -0.49f, 0.355f, 0.745f};
+inline constexpr float kBrakeSize = 1.0f;
+inline constexpr float kBrakeSignY = -0.074f;
+inline constexpr float kBrakeSignX[4] = {-0.891f, -0.531f, 0.313f, 0.705f};
 
 // F/CTL: spoiler columns (the quad's y is value + low .. value + high), the
 // surface markers and the rudder. A spoiler shows only above its rest line.

@@ -1,0 +1,196 @@
+// FUEL page: the split of the fuel on board over the five tanks, the fuel
+// used since start-up and the readouts; and random blocks through the FUEL,
+// APU and WHEEL pages.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+
+#include "ecam/sd/apu_page.h"
+#include "ecam/sd/fuel_page.h"
+#include "ecam/sd/sd_geometry.h"
+#include "ecam/sd/wheel_page.h"
+#include "support/glyph_text.h"
+#include "support/offscreen.h"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+
+TEST(FuelPage, TankSplit) {
+  struct Case {
+    float fobKg;
+    sd::fuel::Tanks tanks;
+  };
+  const Case cases[] = {
+      {5000.0f, {670, 886, 1886, 886, 670}},
+      {2000.0f, {670, 0, 660, 0, 670}},  // the inners would hold -114
+      {1000.0f, {500, 0, 0, 0, 500}},
+      {2345.0f, {670, 1, 1001, 1, 670}},  // last kilogram in the inners
+      {2343.0f, {670, 0, 1003, 0, 670}},  // then all of it in the centre
+      {2340.0f, {670, 0, 1000, 0, 670}},
+      {1341.0f, {670, 0, 1, 0, 670}},
+      {1340.0f, {670, 0, 0, 0, 670}},  // the centre empties, then the outers
+      {0.0f, {0, 0, 0, 0, 0}},
+      {19150.0f, {670, 5602, 6602, 5602, 670}},
+      {NAN, {0, 0, 0, 0, 0}},
+      {-100.0f, {-50, 0, 0, 0, -50}},
+      {1e30f, {670, kMax - 333, kMax, kMax - 333, 670}},
+      {-1e30f, {kMin, 0, 0, 0, kMin}},
+      {INFINITY, {670, kMax - 333, kMax, kMax - 333, 670}},
+  };
+  for (const Case& c : cases) {
+    const sd::fuel::Tanks t = sd::fuel::splitTanks(c.fobKg);
+    SCOPED_TRACE(testing::Message() << "FOB " << c.fobKg);
+    EXPECT_EQ(t.leftOuter, c.tanks.leftOuter);
+    EXPECT_EQ(t.leftInner, c.tanks.leftInner);
+    EXPECT_EQ(t.centre, c.tanks.centre);
+    EXPECT_EQ(t.rightInner, c.tanks.rightInner);
+    EXPECT_EQ(t.rightOuter, c.tanks.rightOuter);
+  }
+}
+
+TEST(FuelPage, FuelUsedPerEngine) {
+  EXPECT_EQ(sd::fuel::fuelUsedPerEngine(19150, 19150.0f), 0);
+  EXPECT_EQ(sd::fuel::fuelUsedPerEngine(19150, 18150.0f), 500);
+  EXPECT_EQ(sd::fuel::fuelUsedPerEngine(19150, 18149.5f), 500);
+  EXPECT_EQ(sd::fuel::fuelUsedPerEngine(0, 1000.0f), -500);  // created before any data
+  EXPECT_EQ(sd::fuel::fuelUsedPerEngine(0, NAN), 0);
+  EXPECT_EQ(sd::fuel::fuelUsedPerEngine(0, -1e30f), kMax);
+}
+
+// The page in a window on page 6; the display was created with an empty
+// block, so its initial fuel is 0 until a test sets it.
+struct FuelDisplay {
+  FuelDisplay() : ow(200, 200) {
+    sd::resetModuleState();
+    ow.window->setPlacement({0, 0, 200, 200, 1, A320_ECAM_SYSTEM}, 1);
+    EXPECT_TRUE(ow.window->instrumentFactory(0, A320_ECAM_SYSTEM));
+    block.setU32(40, 6u << 24);
+  }
+  SystemDisplay& sd() { return *static_cast<SystemDisplay*>(ow.window->instrument(0)); }
+  void draw() {
+    ow.window->setData(block.bytes.data());
+    ASSERT_TRUE(ow.window->renderPass());
+  }
+  RecordingSink sink;
+  OffscreenWindow ow;
+  FlightDataBlock block;
+};
+
+TEST(FuelPage, Readouts) {
+  using namespace sdgeo;
+  struct Case {
+    const char* name;
+    std::int32_t initialKg;
+    float fobKg;
+    const char *used, *fob, *leftOuter, *leftInner, *centre, *rightInner, *rightOuter;
+  };
+  const Case cases[] = {
+      {"nothing burnt yet", 19150, 19150.2f, "0000", "19150", "670", "5602", "6602", "5602", "670"},
+      {"1000 kg burnt", 6001, 5000.1f, "0500", "5000", "670", "886", "1886", "886", "670"},
+      {"centre empty", 6001, 2000.1f, "2000", "2000", "670", "0", "660", "0", "670"},
+      {"created before data: fuel used below 0", 0, 1000.1f, "-500", "1000", "500", "0", "0", "0", "500"},
+      {"too far below 0 for a sign: 0", 0, 5000.1f, "0000", "5000", "670", "886", "1886", "886", "670"},
+      {"more than the cells hold: lowest digits", 0, 123456.3f, "0000", "23456", "670", "0371", "1371", "0371",
+       "670"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FuelDisplay d;
+    sd::frameState().initialFuelKg = c.initialKg;
+    d.block.setF32(105, c.fobKg / sd::kKgPerLb);
+    GlyphCapture cap(d.sd().textures.data());
+    d.draw();
+    EXPECT_EQ(cap.textAt(kFuelUsed1.x, kFuelUsed1.y, 0.2), c.used) << cap.dump();
+    EXPECT_EQ(cap.textAt(kFuelUsed2.x, kFuelUsed2.y, 0.2), c.used);
+    EXPECT_EQ(cap.textAt(kFuelOnBoard.x, kFuelOnBoard.y, 0.25), c.fob);
+    EXPECT_EQ(cap.textAt(kFuelLeftOuterX, kFuelOuterY, 0.2), c.leftOuter);
+    EXPECT_EQ(cap.textAt(kFuelLeftInnerX, kFuelInnerY, 0.2), c.leftInner);
+    EXPECT_EQ(cap.textAt(kFuelCentreX, kFuelInnerY, 0.2), c.centre);
+    EXPECT_EQ(cap.textAt(kFuelRightInnerX, kFuelInnerY, 0.2), c.rightInner);
+    EXPECT_EQ(cap.textAt(kFuelRightOuterX, kFuelOuterY, 0.2), c.rightOuter);
+    EXPECT_EQ(cap.colourAt(kFuelCentreX, kFuelInnerY, 0.2), 2);
+    EXPECT_EQ(cap.colourAt(kFuelUsed1.x, kFuelUsed1.y, 0.2), 2);
+  }
+}
+
+TEST(FuelPage, DrawsItsOwnBackground) {
+  RecordingSink sink;
+  OffscreenWindow ow(400, 400);
+  sd::resetModuleState();
+  ow.window->setPlacement({0, 0, 400, 400, 1, A320_ECAM_SYSTEM}, 1);
+  ASSERT_TRUE(ow.window->instrumentFactory(0, A320_ECAM_SYSTEM));
+  FlightDataBlock b;
+  b.setU32(40, 6u << 24);
+  ow.window->setData(b.bytes.data());
+  ASSERT_TRUE(ow.window->renderPass());
+  const auto px = ow.pixels();
+  // Whitest pixel in a small square about (x, y) in drawing space.
+  auto whiteNear = [&](double x, double y) {
+    const int cx = int((x + 1.0) * 200), cy = int((y + 1.0) * 200);
+    int best = 0;
+    for (int dy = -3; dy <= 3; ++dy)
+      for (int dx = -3; dx <= 3; ++dx) {
+        const std::size_t i = (std::size_t(399 - (cy + dy)) * 400 + std::size_t(cx + dx)) * 4;
+        best = std::max(best, std::min({int(px[i]), int(px[i + 1]), int(px[i + 2])}));
+      }
+    return best;
+  };
+  // The wing's top edge over the centre tank, and empty space above it.
+  EXPECT_GT(whiteNear(0.0, -0.20), 120);
+  EXPECT_LT(whiteNear(0.0, 0.10), 30);
+}
+
+// Any block through the three pages: no crash, and the page models stay
+// finite and come back to sane values once sane data returns.
+TEST(SystemDisplayRandomBlocks, FuelApuAndWheelPages) {
+  RecordingSink sink;
+  OffscreenWindow ow(64, 64);
+  sd::resetModuleState();
+  ow.window->setPlacement({0, 0, 64, 64, 1, A320_ECAM_SYSTEM}, 1);
+  ASSERT_TRUE(ow.window->instrumentFactory(0, A320_ECAM_SYSTEM));
+  std::mt19937 rng(6);
+  const float specials[] = {NAN, INFINITY, -INFINITY, 1e38f, -1e38f, 0.0f, -0.0f, 3000.0f, 16300.0f, 100.0f};
+  const std::uint32_t pages[] = {6, 7, 10};
+  FlightDataBlock b;
+  for (int frame = 0; frame < 3000; ++frame) {
+    for (int w = 0; w < 256; ++w) {
+      const std::uint32_t r = rng();
+      switch (r % 4) {
+        case 0: b.setU32(w, std::uint32_t(rng())); break;  // any bits
+        case 1: b.setF32(w, specials[rng() % std::size(specials)]); break;
+        case 2: b.setF32(w, std::uniform_real_distribution<float>(-20000.0f, 20000.0f)(rng)); break;
+        default: break;  // keep the last value so models see runs
+      }
+    }
+    b.setU32(40, (pages[frame % 3] << 24) | (std::uint32_t(rng()) & 0xF0FFFFFFu));
+    ow.window->setData(b.bytes.data());
+    ASSERT_TRUE(ow.window->renderPass());
+    const sd::apu::ApuModel& a = sd::apu::apuModel();
+    ASSERT_TRUE(std::isfinite(a.load) && std::isfinite(a.voltage) && std::isfinite(a.frequency) &&
+                std::isfinite(a.bleed) && std::isfinite(a.speed) && std::isfinite(a.egt))
+        << "frame " << frame;
+    ASSERT_TRUE(std::isfinite(sd::wheel::brakeModel().touchdownHeat)) << "frame " << frame;
+  }
+  // Sane data again: the brakes at rest read the ambient with their offsets.
+  FlightDataBlock calm;
+  calm.setU32(40, 10u << 24);
+  calm.setU32(221, 2u);
+  calm.setF32(8, 20.0f / 250.0f);
+  calm.setF32(25, 120.0f);  // a touchdown left armed spends its pulse first
+  ow.window->setData(calm.bytes.data());
+  for (int i = 0; i < 1200; ++i) ASSERT_TRUE(ow.window->renderPass());
+  const sd::wheel::BrakeModel& m = sd::wheel::brakeModel();
+  EXPECT_FLOAT_EQ(m.temperature[0], 19.0f);
+  EXPECT_FLOAT_EQ(m.temperature[1], 22.0f);
+  EXPECT_FLOAT_EQ(m.temperature[2], 18.0f);
+  EXPECT_FLOAT_EQ(m.temperature[3], 21.0f);
+}
+
+}  // namespace
