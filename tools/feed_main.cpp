@@ -224,7 +224,8 @@ int main(int argc, char** argv) {
 
   const auto start = clk::now();
   const auto period = std::chrono::duration_cast<clk::duration>(std::chrono::duration<double>(1.0 / rate));
-  if (duration >= 0) count = static_cast<long long>(std::floor(duration * rate));
+  // A scenario also sends at its key times, so its duration is wall time.
+  if (duration >= 0 && !playing) count = static_cast<long long>(std::floor(duration * rate));
   long long sent = 0, failed = 0;
   auto next = start;
   // Scenario time: a datagram goes out at every key time (so that no
@@ -235,7 +236,8 @@ int main(int argc, char** argv) {
     return scenarioStart +
            std::chrono::duration_cast<clk::duration>(std::chrono::duration<double>(scenarioSeconds / speed));
   };
-  while (!stopRequested && (count < 0 || sent + failed < count)) {
+  while (!stopRequested && (count < 0 || sent + failed < count) &&
+         (!playing || duration < 0 || secondsSince(start) < duration)) {
     if (playing) {
       flight.sample(t, block);
       for (const std::string& s : sets) cli::applySet(s, block, error);
