@@ -102,6 +102,7 @@ bool drawCondPage(SystemDisplay& d, const FlightDataBlock& block) {
   d.drawBackground(kBackgroundSlot);
   const GLuint* tex = d.textures.data();
   glEnable(GL_TEXTURE_2D);
+  glDisable(GL_BLEND);  // the symbol covers the shut valve of the picture
   if (cond::hotAirShown(v)) {
     d.beginGroup();
     glBindTexture(GL_TEXTURE_2D, tex[kHotAirSlot]);
