@@ -491,14 +491,22 @@ void hydColumn(cairo_t* cr, int system, unsigned colour, bool low) {
     line(cr, cx - 0.042, (boxTop + boxBottom) / 2, cx + 0.042, (boxTop + boxBottom) / 2, colour, kFlow);
   else
     line(cr, cx, boxTop, cx, boxBottom, colour, kFlow);
-  if (system == 0) line(cr, cx, kPtuY, kHydGreenLow.x1 + 0.01, kPtuY, colour, kFlow);
-  if (system == 2) line(cr, cx, kPtuY, kHydYellowLow.x1 - 0.01, kPtuY, colour, kFlow);
+  // On an overlay the stub stops a texel short of the edge, or the texture's
+  // wrap would show it at the far edge too.
+  const double reach = low ? -0.003 : 0.01;
+  if (system == 0) line(cr, cx, kPtuY, kHydGreenLow.x1 + reach, kPtuY, colour, kFlow);
+  if (system == 2) line(cr, cx, kPtuY, kHydYellowLow.x1 - reach, kPtuY, colour, kFlow);
   if (blue) line(cr, kHydRat.x1 - 0.003, kRatY, cx, kRatY, colour, kFlow);
 }
 
-// Centre of the PTU symbol with the balanced offset, clear of the blue line
-// in every state.
-constexpr double kPtuSymbolX = 0.31;
+// The PTU link between green and yellow, broken where it passes the blue
+// column so that it does not read as connected to it. Stays green on the
+// blue overlay: it carries green or yellow pressure.
+constexpr double kLinkGap = 0.03;
+void ptuLink(cairo_t* cr) {
+  line(cr, kHydGreenLow.x1, kPtuY, kHydCx[1] - kLinkGap, kPtuY, art::kGreen, kFlow);
+  line(cr, kHydCx[1] + kLinkGap, kPtuY, kHydYellowLow.x1, kPtuY, art::kGreen, kFlow);
+}
 
 void paintHyd(cairo_t* cr, int w, int h) {
   frame(cr, w, h, kScreen);
@@ -514,26 +522,26 @@ void paintHyd(cairo_t* cr, int w, int h) {
     }
   }
   unit(cr, (numberRight(-0.83, 4, kHydDigitsSize) + -0.18) / 2, cellMid(kHydDigitsY, kHydDigitsSize), "PSI", 0.5);
-  // The PTU link between green and yellow; its moving symbol is drawn over it.
-  line(cr, kHydGreenLow.x1, kPtuY, kHydYellowLow.x1, kPtuY, art::kGreen, kFlow);
+  // The moving PTU symbol is drawn over the link.
+  ptuLink(cr);
   text(cr, kPtuSymbolX, 0.385, "PTU", kSmallSize, art::kWhite, 0.5);
   permanentArea(cr);
 }
 
 void paintHydLow(cairo_t* cr, int w, int h, Quad q, int system) {
   frame(cr, w, h, q);
+  if (system == 1) ptuLink(cr);
   hydColumn(cr, system, art::kAmber, true);
 }
 
 // PTU symbol: two triangles back to back on the link line; the one that
-// points to the receiving system is filled when the PTU transfers.
+// points to the receiving system is filled when the PTU transfers. The link
+// itself is the background's, so the quad may slide along it.
 constexpr Quad kPtuBalancedQuad{kPtuOffsetBalanced + kPtuLeft, kPtuBottom, kPtuOffsetBalanced + kPtuRight, kPtuTop};
 
 void ptuShape(cairo_t* cr, int w, int h, int state, bool mask) {
   frame(cr, w, h, kPtuBalancedQuad);
   const double y = kPtuY, c = kPtuSymbolX;
-  line(cr, kPtuBalancedQuad.x0 + 0.02, y, c - 0.08, y, art::kGreen, kFlow);
-  line(cr, c + 0.08, y, kPtuBalancedQuad.x1 - 0.02, y, art::kGreen, kFlow);
   for (int side : {-1, 1}) {
     triangle(cr, c + side * 0.012, y - 0.05, c + side * 0.012, y + 0.05, c + side * 0.08, y);
     const bool filled = mask || (side < 0 && state == 1) || (side > 0 && state == 2);

@@ -47,6 +47,21 @@ inline constexpr float kOilQtyAngleSlope = -3.44f;
 inline constexpr float kOilPressAngle0 = 43.6f;
 inline constexpr float kOilPressAngleSlope = -1.72f;
 inline constexpr float kOilPressLow = 8.0f;  // psi at or below which it shows as a warning
+inline constexpr float kValueLow = 15.0f;     // the two-digit value, same rule
+inline constexpr float kEngValueSize = 1.1f;
+inline constexpr Point kEngFuelUsed1{-0.84075f, 0.445025f};
+// Engine 2 fuel used: x by the number's size, so that it reads from the same place.
+inline constexpr float kEngFuelUsed2X[4] = {-0.35675f, -0.32075f, -0.26675f, -0.22375f};
+inline constexpr Point kEngOilQtyValue1{-0.77075f, 0.08225f};
+inline constexpr Point kEngOilQtyValue2{-0.05575f, 0.08225f};
+inline constexpr Point kEngOilPressValue1{-0.74175f, -0.28775f};
+inline constexpr Point kEngOilPressValue2{-0.02675f, -0.28775f};
+inline constexpr Point kEngValue1{-0.74375f, -0.52475f};
+inline constexpr Point kEngValue2{-0.21475f, -0.52475f};
+inline constexpr Point kEngN1Vib1{0.40225f, 0.445025f};
+inline constexpr Point kEngN1Vib2{0.59325f, 0.445025f};
+inline constexpr Point kEngN2Vib1{0.40225f, 0.053025f};
+inline constexpr Point kEngN2Vib2{0.59325f, 0.053025f};
 
 // BLEED: valve symbols (a square of this half side about each position) and
 // the pack needles.
@@ -59,6 +74,15 @@ inline constexpr Point kPack1Upper{-0.745f, 0.416f};
 inline constexpr Point kPack1Lower{-0.745f, 0.166f};
 inline constexpr Point kPack2Upper{0.734f, 0.416f};
 inline constexpr Point kPack2Lower{0.734f, 0.166f};
+// BLEED values, all at one size; a precooler temperature above 300 moves up.
+inline constexpr float kBleedValueSize = 1.2f;
+inline constexpr float kBleedPackX[2] = {-0.86575f, 0.59775f};
+inline constexpr float kBleedPackUpperY = 0.52425f;
+inline constexpr float kBleedPackLowerY = 0.28325f;
+inline constexpr Point kBleedPressure[2] = {{-0.75875f, -0.10275f}, {0.56125f, -0.10275f}};
+inline constexpr float kBleedTempX[2] = {-0.80375f, 0.50625f};
+inline constexpr float kBleedTempY = -0.237f;
+inline constexpr float kBleedTempHotY = -0.209f;
 
 // PRESS: dial pivots and needle lengths.
 inline constexpr float kPressNeedleLength = 0.238461f;
@@ -73,6 +97,48 @@ inline constexpr Point kPressExtract{-0.28f, -0.37f};  // bar to the right
 inline constexpr float kPressValveLength = 0.123077f;
 inline constexpr Point kPressSafety{0.861f, -0.092f};  // bar turned down
 inline constexpr float kPressSafetyLength = 0.138077f;
+inline constexpr float kPressOutflowTipLength = 0.164769f;  // upper edge of the outflow needle
+// PRESS values in one row under the dials.
+inline constexpr float kPressValueY = 0.20775f;
+inline constexpr float kPressValueSize = 1.3f;
+inline constexpr float kPressDpX = -0.67125f;
+inline constexpr float kPressVsX = 0.00025f;       // also the minus sign
+inline constexpr float kPressVsShortX = -0.05975f;  // two digits or fewer
+inline constexpr float kPressCabAltX = 0.65025f;
+inline constexpr Point kPressSystem{-0.42f, -0.12f};
+inline constexpr float kPressSystemSize = 1.5f;
+
+// ELEC: bus bar labels, the fixed battery and TR readouts and the three
+// generator boxes (load, voltage, frequency from the top).
+inline constexpr float kElecLabelSize = 1.0f;
+inline constexpr float kElecValueSize = 0.9f;
+inline constexpr float kElecSmallLabelSize = 0.8f;  // APU GEN and EXT
+inline constexpr Point kElecDc1{-0.9f, 0.473f};
+inline constexpr Point kElecDc2{0.674f, 0.473f};
+inline constexpr Point kElecDcBat{-0.125f, 0.687f};
+inline constexpr Point kElecDcEss{-0.121f, 0.309f};
+inline constexpr Point kElecAc1{-0.91f, -0.084f};
+inline constexpr Point kElecAcEss{-0.125f, -0.084f};
+inline constexpr Point kElecAc2{0.675f, -0.084f};
+inline constexpr Point kElecBat1{-0.57f, 0.758f};
+inline constexpr Point kElecBat2{0.35f, 0.758f};
+inline constexpr float kElecBatVoltsY = 0.653f, kElecBatAmpsY = 0.58f;
+inline constexpr float kElecBat1ValueX = -0.48f, kElecBat2ValueX = 0.445f;
+inline constexpr Point kElecEssTr{-0.386f, 0.11f};
+inline constexpr Point kElecEmerGen{0.128f, 0.11f};
+inline constexpr Point kElecTr1{-0.81f, 0.28f};
+inline constexpr Point kElecTr2{0.623f, 0.28f};
+inline constexpr float kElecTrVoltsY = 0.202f, kElecTrAmpsY = 0.108f;
+inline constexpr float kElecTr1ValueX = -0.755f, kElecTr2ValueX = 0.675f;
+struct GenBox {
+  Point label;
+  float loadX, valueX;  // load has two digits, voltage and frequency three
+  float loadY, voltageY, frequencyY;
+};
+inline constexpr GenBox kElecGen1{{-0.9f, -0.258f}, -0.805f, -0.849f, -0.358f, -0.458f, -0.537f};
+inline constexpr GenBox kElecGen2{{0.613f, -0.258f}, 0.693f, 0.656f, -0.358f, -0.458f, -0.537f};
+inline constexpr GenBox kElecApuGen{{-0.44f, -0.288f}, -0.344f, -0.384f, -0.394f, -0.494f, -0.576f};
+inline constexpr GenBox kElecExt{{0.14f, -0.288f}, 0.216f, 0.176f, -0.394f, -0.494f, -0.576f};
 
 // FUEL: where each quantity starts; all at one size.
 inline constexpr float kFuelSize = 0.9f;
@@ -152,6 +218,23 @@ inline constexpr Quad kCabinDoors[4] = {{-0.1898f, 0.4862f, -0.1282f, 0.5938f},
                                         {0.1398f, -0.2652f, 0.0782f, -0.3728f}};
 inline constexpr Quad kCargoDoors[2] = {{0.1398f, 0.3962f, 0.0662f, 0.2852f},
                                         {0.1398f, -0.2272f, 0.0662f, -0.1162f}};
+// Door texts: a dotted leader beside each door and its label.
+struct DoorText {
+  Point leader;
+  Point label;
+  bool cabin;
+};
+inline constexpr DoorText kDoorTexts[6] = {
+    {{-0.4f, 0.523f}, {-0.65f, 0.503f}, true},   {{-0.4f, -0.362f}, {-0.65f, -0.382f}, true},
+    {{0.14f, 0.523f}, {0.343f, 0.503f}, true},   {{0.14f, -0.362f}, {0.343f, -0.382f}, true},
+    {{0.14f, -0.187f}, {0.31f, -0.216f}, false}, {{0.14f, 0.343f}, {0.31f, 0.314f}, false}};
+inline constexpr float kDoorLeaderSize = 1.2f;
+inline constexpr float kCabinLabelSize = 1.0f;
+inline constexpr float kCargoLabelSize = 0.9f;
+inline constexpr Point kOxyLabel{0.36f, 0.75f};
+inline constexpr Point kOxyValue{0.41f, 0.75f};
+inline constexpr Point kOxyUnit{0.79f, 0.75f};
+inline constexpr float kOxySize = 1.0f;
 
 // HYD: low-pressure column overlays, the two pump symbols and the PTU.
 inline constexpr Quad kHydGreenLow{-0.7946f, -0.04077f, -0.5864f, 0.62823f};
@@ -167,6 +250,18 @@ inline constexpr float kPtuTop = 0.34823f;
 inline constexpr float kPtuOffsetBalanced = -0.085f;
 inline constexpr float kPtuOffsetGreenToYellow = 0.011f;
 inline constexpr float kPtuOffsetYellowToGreen = -0.265f;
+// Centre of the PTU symbol at the balanced offset; clear of the blue column
+// at every offset.
+inline constexpr float kPtuSymbolX = 0.31f;
+inline constexpr float kHydPressureY = 0.349f;
+inline constexpr float kHydPressureX[3] = {-0.83f, -0.18f, 0.423f};  // green, blue, yellow
+inline constexpr float kHydPressureSize = 1.4f;
+inline constexpr float kHydLabelSize = 0.9f;
+inline constexpr Point kHydRatLabel{-0.374f, 0.1f};
+inline constexpr Point kHydBlueElecLabel{0.15f, -0.02f};
+inline constexpr Point kHydYellowElecLabel{0.74f, 0.27f};
+inline constexpr Point kHydPump1{-0.592f, 0.021f};
+inline constexpr Point kHydPump2{0.381f, 0.021f};
 
 // WHEEL: gear symbols and door hinges.
 inline constexpr Quad kGearLeft{-0.837f, 0.19f, -0.483f, 0.406f};
@@ -208,5 +303,13 @@ inline constexpr float kElevatorLimit = 0.13f;
 inline constexpr Point kRudderPivot{0.0f, 0.05f};
 inline constexpr Quad kRudder{-0.0577f, -0.296f, 0.0577f, 0.09615f};
 inline constexpr float kRudderLimit = 30.0f;
+// Scale zero marks, the pitch trim readout and the rudder trim index.
+inline constexpr Point kFctlZeroMarks[4] = {{-0.65f, 0.138f}, {-0.572f, -0.266f}, {0.602f, 0.138f}, {0.526f, -0.266f}};
+inline constexpr float kFctlZeroMarkSize = 0.9f;
+inline constexpr Point kTrimDirection{0.02f, 0.1f};
+inline constexpr Point kTrimValue{-0.159f, 0.098f};
+inline constexpr float kTrimSize = 1.0f;
+inline constexpr Point kRudderIndex{-0.011f, -0.26f};
+inline constexpr float kRudderIndexSize = 0.7f;
 
 }  // namespace sdgeo

@@ -1,0 +1,195 @@
+// ELEC page: the generator model's cases and the readouts as drawn.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+#include "ecam/sd/elec_page.h"
+#include "ecam/sd/pages.h"
+#include "ecam/sd/sd_geometry.h"
+#include "support/glyph_text.h"
+#include "support/offscreen.h"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr std::uint32_t kElecPage = 4u << 24;
+
+struct ElecDisplay {
+  explicit ElecDisplay(int size = 200) : size(size), ow(size, size) {
+    sd::resetModuleState();
+    ow.window->setPlacement({0, 0, size, size, 1, A320_ECAM_SYSTEM}, 1);
+    EXPECT_TRUE(ow.window->instrumentFactory(0, A320_ECAM_SYSTEM));
+  }
+  SystemDisplay& sd() { return *static_cast<SystemDisplay*>(ow.window->instrument(0)); }
+  void draw(FlightDataBlock b) {
+    b.setU32(40, kElecPage);
+    ow.window->setData(b.bytes.data());
+    ASSERT_TRUE(ow.window->renderPass());
+    ASSERT_EQ(sd().lastPage, SdPage::Elec);
+  }
+  std::array<int, 3> at(double x, double y) const {
+    return ow.at(int(std::lround((x + 1) * size / 2)), int(std::lround((y + 1) * size / 2)));
+  }
+  int size;
+  RecordingSink sink;
+  OffscreenWindow ow;
+};
+
+struct Shown {
+  int load, voltage, frequency, labelColour, valueColour;
+};
+
+void expectShown(const sd::elec::Generator& g, const Shown& s, const char* name) {
+  EXPECT_EQ(std::trunc(g.load), s.load) << name;
+  EXPECT_EQ(std::trunc(g.voltage), s.voltage) << name;
+  EXPECT_EQ(std::trunc(g.frequency), s.frequency) << name;
+  EXPECT_EQ(g.labelColour, s.labelColour) << name;
+  EXPECT_EQ(g.valueColour, s.valueColour) << name;
+}
+
+TEST(ElecPage, GeneratorsFollowDrivesAndAltitude) {
+  struct Case {
+    float drive1, drive2, altitude;
+    Shown gen1, gen2, apu;
+    bool apuOnLine;
+  };
+  const Case cases[] = {
+      // Both running at full output, low: nominal values.
+      {30, 30, 0, {31, 115, 400, 0, 2}, {19, 115, 400, 0, 2}, {19, 115, 400, 0, 2}, true},
+      // High with both running: the APU generator is off and GEN 2 takes its share.
+      {30, 30, 3500, {31, 115, 400, 0, 2}, {37, 115, 400, 0, 2}, {0, 0, 0, 5, 5}, false},
+      {30, 30, 3000, {31, 115, 400, 0, 2}, {19, 115, 400, 0, 2}, {19, 115, 400, 0, 2}, true},
+      // A weak drive lowers the values in proportion to its inverse.
+      {30, 10, 0, {31, 115, 400, 0, 2}, {14, 105, 395, 0, 5}, {19, 115, 400, 0, 2}, true},
+      {10, 30, 0, {26, 105, 395, 0, 5}, {19, 115, 400, 0, 2}, {19, 115, 400, 0, 2}, true},
+      {20, 20, 0, {31, 115, 400, 0, 2}, {19, 115, 400, 0, 2}, {19, 115, 400, 0, 2}, true},
+      // A drive of exactly 1 is a stopped engine; the other generator takes 10 % more.
+      {30, 1, 0, {41, 115, 400, 0, 2}, {0, 0, 0, 5, 5}, {19, 115, 400, 0, 2}, true},
+      {1, 30, 0, {0, 0, 0, 5, 5}, {29, 115, 400, 0, 2}, {19, 115, 400, 0, 2}, true},
+      // With an engine stopped the APU generator stays on line when high, labelled green.
+      {30, 1, 35000, {41, 115, 400, 0, 2}, {0, 0, 0, 5, 5}, {19, 115, 400, 2, 2}, true},
+      // Both stopped: the APU generator carries everything.
+      {0, 0, 0, {0, 0, 0, 5, 5}, {0, 0, 0, 5, 5}, {39, 115, 400, 0, 2}, true},
+      {0, 0, 9000, {0, 0, 0, 5, 5}, {0, 0, 0, 5, 5}, {39, 115, 400, 2, 2}, true},
+      {-50, NAN, 0, {0, 0, 0, 5, 5}, {0, 0, 0, 5, 5}, {39, 115, 400, 0, 2}, true},
+      // Just above 1 the reduced load goes below zero.
+      {1.25f, 30, 0, {-9, 35, 360, 0, 5}, {19, 115, 400, 0, 2}, {19, 115, 400, 0, 2}, true},
+      {INFINITY, 30, NAN, {31, 115, 400, 0, 2}, {19, 115, 400, 0, 2}, {19, 115, 400, 0, 2}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "drives " << c.drive1 << ", " << c.drive2 << " at " << c.altitude << " ft");
+    const sd::elec::Network n = sd::elec::network(c.drive1, c.drive2, c.altitude);
+    expectShown(n.gen1, c.gen1, "GEN 1");
+    expectShown(n.gen2, c.gen2, "GEN 2");
+    expectShown(n.apuGen, c.apu, "APU GEN");
+    EXPECT_EQ(n.apuOnLine, c.apuOnLine);
+  }
+}
+
+TEST(ElecPage, ReadoutsAsDrawn) {
+  using namespace sdgeo;
+  ElecDisplay d;
+  FlightDataBlock b;
+  b.setF32(148, 30.0f);
+  b.setF32(198, 10.0f);
+  b.setF32(29, 0.0f);
+  GlyphCapture cap(d.sd().textures.data());
+  d.draw(b);
+  struct Readout {
+    float x, y;
+    const char* text;
+    int colour;
+  };
+  const Readout readouts[] = {
+      {kElecDc1.x, kElecDc1.y, "DC1", 2},
+      {kElecDcBat.x, kElecDcBat.y, "DCBAT", 2},
+      {kElecAcEss.x, kElecAcEss.y, "ACESS", 2},
+      {kElecBat1.x, kElecBat1.y, "BAT1", 0},
+      {kElecBat2ValueX, kElecBatVoltsY, "28", 2},
+      {kElecBat2ValueX, kElecBatAmpsY, "6", 2},
+      {kElecTr1ValueX, kElecTrVoltsY, "28", 2},
+      {kElecTr2ValueX, kElecTrAmpsY, "6", 2},
+      {kElecEmerGen.x, kElecEmerGen.y, "EMERGEN", 0},
+      {kElecGen1.label.x, kElecGen1.label.y, "GEN1", 0},
+      {kElecGen1.loadX, kElecGen1.loadY, "31", 2},
+      {kElecGen1.valueX, kElecGen1.voltageY, "115", 2},
+      {kElecGen1.valueX, kElecGen1.frequencyY, "400", 2},
+      {kElecGen2.label.x, kElecGen2.label.y, "GEN2", 0},
+      {kElecGen2.loadX, kElecGen2.loadY, "14", 5},
+      {kElecGen2.valueX, kElecGen2.voltageY, "105", 5},
+      {kElecGen2.valueX, kElecGen2.frequencyY, "395", 5},
+      {kElecApuGen.label.x, kElecApuGen.label.y, "APUGEN", 0},
+      {kElecApuGen.loadX, kElecApuGen.loadY, "19", 2},
+      {kElecExt.label.x, kElecExt.label.y, "EXT", 5},
+      {kElecExt.loadX, kElecExt.loadY, "0", 5},
+      {kElecExt.valueX, kElecExt.frequencyY, "0", 5},
+  };
+  for (const Readout& r : readouts) {
+    EXPECT_EQ(cap.textAt(r.x, r.y, 0.45), r.text) << r.x << ", " << r.y << "\n" << cap.dump();
+    EXPECT_EQ(cap.colourAt(r.x, r.y, 0.45), r.colour) << r.text;
+  }
+}
+
+TEST(ElecPage, ApuGeneratorOffLineWhenHighWithBothEngines) {
+  using namespace sdgeo;
+  ElecDisplay d;
+  FlightDataBlock b;
+  b.setF32(148, 30.0f);
+  b.setF32(198, 30.0f);
+  b.setF32(29, 3500.0f);
+  GlyphCapture cap(d.sd().textures.data());
+  d.draw(b);
+  EXPECT_EQ(cap.colourAt(kElecApuGen.label.x, kElecApuGen.label.y, 0.3), 5);
+  for (float y : {kElecApuGen.loadY, kElecApuGen.voltageY, kElecApuGen.frequencyY}) {
+    const float x = y == kElecApuGen.loadY ? kElecApuGen.loadX : kElecApuGen.valueX;
+    EXPECT_EQ(cap.textAt(x, y, 0.2), "0") << y;
+    EXPECT_EQ(cap.colourAt(x, y, 0.2), 5) << y;
+  }
+  EXPECT_EQ(cap.textAt(kElecGen2.loadX, kElecGen2.loadY, 0.2), "37");
+}
+
+TEST(ElecPage, BackgroundUnderTheValues) {
+  ElecDisplay d(400);
+  FlightDataBlock b;
+  d.draw(b);
+  // The DC tie line between DC 1 and DC 2 is part of the picture.
+  int green = 0;
+  for (double y = 0.5; y <= 0.52; y += 0.005) {
+    const auto p = d.at(0.3, y);
+    green = std::max(green, p[1] > 150 && p[0] < 100 ? p[1] : 0);
+  }
+  EXPECT_GT(green, 150);
+  // Away from every line and label, the picture is black.
+  const auto q = d.at(-0.2, 0.42);
+  EXPECT_LT(q[0] + q[1] + q[2], 60);
+}
+
+TEST(ElecPage, RandomBlocksDrawWithoutHarm) {
+  ElecDisplay d(64);
+  std::mt19937 rng(4);
+  std::uniform_int_distribution<std::uint32_t> bits;
+  const float specials[] = {NAN, INFINITY, -INFINITY, 1e38f, -1e38f, 0.0f, 1.0f, 1.0000001f, 20.0f, 3000.0f};
+  FlightDataBlock b;
+  for (int frame = 0; frame < 2000; ++frame) {
+    for (int w = 0; w < 256; ++w) {
+      const std::uint32_t r = bits(rng);
+      if (r % 4 == 0)
+        b.setF32(w, specials[(r >> 8) % std::size(specials)]);
+      else if (r % 4 == 1)
+        b.setF32(w, float(std::int32_t(r)) * 1e-8f);
+      else
+        b.setU32(w, r);
+    }
+    d.draw(b);
+    const sd::elec::Network n = sd::elec::network(b.f32(148), b.f32(198), b.f32(29));
+    for (const sd::elec::Generator* g : {&n.gen1, &n.gen2, &n.apuGen}) {
+      ASSERT_TRUE(std::isfinite(g->load) && std::isfinite(g->voltage) && std::isfinite(g->frequency))
+          << "frame " << frame;
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,226 @@
+// ENG page: fuel used, oil and vibration formulas, the readouts and needles
+// as drawn.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "ecam/sd/eng_page.h"
+#include "ecam/sd/pages.h"
+#include "ecam/sd/sd_geometry.h"
+#include "support/glyph_text.h"
+#include "support/offscreen.h"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr std::uint32_t kEngPage = 1u << 24;
+
+struct EngDisplay {
+  explicit EngDisplay(int size = 200) : size(size), ow(size, size) {
+    sd::resetModuleState();
+    ow.window->setPlacement({0, 0, size, size, 1, A320_ECAM_SYSTEM}, 1);
+    EXPECT_TRUE(ow.window->instrumentFactory(0, A320_ECAM_SYSTEM));
+  }
+  SystemDisplay& sd() { return *static_cast<SystemDisplay*>(ow.window->instrument(0)); }
+  void draw(FlightDataBlock b) {
+    b.setU32(40, kEngPage);
+    ow.window->setData(b.bytes.data());
+    ASSERT_TRUE(ow.window->renderPass());
+    ASSERT_EQ(sd().lastPage, SdPage::Eng);
+  }
+  std::array<int, 3> at(double x, double y) const {
+    return ow.at(int(std::lround((x + 1) * size / 2)), int(std::lround((y + 1) * size / 2)));
+  }
+  int size;
+  RecordingSink sink;
+  OffscreenWindow ow;
+};
+
+// The needle colour (0.4, 0.8, 0).
+bool needleGreen(const std::array<int, 3>& p) { return p[1] > 150 && p[0] > 60 && p[0] < 140 && p[2] < 40; }
+
+TEST(EngPage, FuelUsedFromFlowAndElapsedTime) {
+  struct Case {
+    float flow;
+    std::int32_t seconds;
+    float kg;
+  };
+  const Case cases[] = {{3600, 0, 0},          {1e6f, 0, 0},           {3600, 60, 27.21582f},
+                        {3600, 120, 54.43164f}, {7200, 3600, 3265.898f}, {0, 3600, 0}};
+  for (const Case& c : cases)
+    EXPECT_NEAR(sd::eng::fuelUsedKg(c.flow, c.seconds), c.kg, 1e-3) << c.flow << " lb/h, " << c.seconds << " s";
+}
+
+TEST(EngPage, Engine2FuelUsedMovesRightWithItsDigits) {
+  struct Case {
+    float kg, x;
+  };
+  const Case cases[] = {{0, -0.35675f},    {9.99f, -0.35675f},  {10, -0.32075f},   {27.2f, -0.32075f},
+                        {99, -0.32075f},   {99.5f, -0.26675f},  {999, -0.26675f},  {999.5f, -0.22375f},
+                        {5000, -0.22375f}, {-3, -0.35675f}};
+  for (const Case& c : cases) EXPECT_EQ(sd::eng::fuelUsed2X(c.kg), c.x) << c.kg;
+}
+
+TEST(EngPage, VibrationHasAKneeAt15Point3) {
+  struct Case {
+    float word, vibration;
+  };
+  const Case cases[] = {{0, 0.5f}, {15000, 2.3f}, {15300, 1.96727f}, {16000, 2.0344f}, {10000, 1.7f}};
+  for (const Case& c : cases) EXPECT_NEAR(sd::eng::vibration(c.word * 0.001f), c.vibration, 1e-4) << c.word;
+  // 15300 x 0.001 lands above 15.3 in single precision.
+  EXPECT_GT(15300.0f * 0.001f, 15.3f);
+}
+
+TEST(EngPage, OilPressureQuantityAndNeedleAngles) {
+  FlightDataBlock b;
+  b.setF32(123, 0.0f);
+  b.setF32(173, 42300.0f);  // 100 psi
+  const sd::eng::EngineValues e1 = sd::eng::engineValues(b, 0), e2 = sd::eng::engineValues(b, 1);
+  EXPECT_EQ(e1.oilPressurePsi, 0.0f);
+  EXPECT_EQ(e1.oilQuantity, 0.0f);
+  EXPECT_FLOAT_EQ(sd::eng::oilPressureAngle(e1.oilPressurePsi), 43.6f);
+  EXPECT_FLOAT_EQ(sd::eng::oilQuantityAngle(e1.oilQuantity), 43.6f);
+  EXPECT_NEAR(e2.oilPressurePsi, 100.0f, 1e-4);
+  EXPECT_NEAR(e2.oilQuantity, 30.0f, 1e-4);
+  EXPECT_NEAR(sd::eng::oilPressureAngle(e2.oilPressurePsi), -128.4f, 1e-3);
+  EXPECT_NEAR(sd::eng::oilQuantityAngle(e2.oilQuantity), -59.6f, 1e-3);
+}
+
+TEST(EngPage, WarningColoursAtAndBelowTheLimits) {
+  FlightDataBlock b;
+  b.setF32(123, 3384.0f);  // 8.0 psi
+  b.setF32(173, 3385.0f);
+  b.setF32(124, 1500.0f);  // 15
+  b.setF32(174, 1501.0f);
+  const sd::eng::EngineValues e1 = sd::eng::engineValues(b, 0), e2 = sd::eng::engineValues(b, 1);
+  EXPECT_EQ(sd::eng::oilPressureColour(e1.oilPressurePsi), 6);
+  EXPECT_EQ(sd::eng::oilPressureColour(e2.oilPressurePsi), 2);
+  EXPECT_EQ(sd::eng::valueColour(e1.value), 6);
+  EXPECT_EQ(sd::eng::valueColour(e2.value), 2);
+}
+
+TEST(EngPage, ReadoutsAsDrawn) {
+  using namespace sdgeo;
+  EngDisplay d;
+  FlightDataBlock b;
+  b.setF32(5, 60.9f);        // T = 60
+  b.setF32(112, 36000.0f);   // 272.1 kg
+  b.setF32(113, 3600.0f);    // 27.2 kg
+  b.setF32(123, 3384.0f);    // 8 psi, quantity 8.48
+  b.setF32(173, 42300.0f);   // 100 psi, quantity 30
+  b.setF32(124, 1500.0f);
+  b.setF32(174, 8799.0f);
+  b.setF32(129, 16000.0f);
+  b.setF32(179, 0.0f);
+  b.setF32(130, 10000.0f);
+  b.setF32(180, 25000.0f);
+  GlyphCapture cap(d.sd().textures.data());
+  d.draw(b);
+  struct Readout {
+    Point at;
+    const char* text;
+    int colour;
+  };
+  const Readout readouts[] = {
+      {kEngFuelUsed1, "272", 2},          {{-0.32075f, kEngFuelUsed1.y}, "27", 2},
+      {kEngOilQtyValue1, "08.4", 2},      {kEngOilQtyValue2, "30.0", 2},
+      {kEngOilPressValue1, "008", 6},     {kEngOilPressValue2, "100", 2},
+      {kEngValue1, "15", 6},              {kEngValue2, "87", 2},
+      {kEngN1Vib1, "2.0", 2},             {kEngN1Vib2, "0.5", 2},
+      {kEngN2Vib1, "1.6", 2},             {kEngN2Vib2, "2.8", 2},  // 1.7 in single precision is a little less
+  };
+  for (const Readout& r : readouts) {
+    EXPECT_EQ(cap.textAt(r.at.x, r.at.y, 0.15), r.text) << r.at.x << ", " << r.at.y << "\n" << cap.dump();
+    EXPECT_EQ(cap.colourAt(r.at.x, r.at.y, 0.15), r.colour) << r.text;
+  }
+}
+
+// Below 1 kg the integer part is 0 and, with leading zeros suppressed and
+// no decimals, the decimal writer leaves the readout empty.
+TEST(EngPage, FuelUsedFollowsTheClockAndResetsWithIt) {
+  EngDisplay d;
+  FlightDataBlock b;
+  b.setF32(112, 3600.0f);
+  b.setF32(113, 3600.0f);
+  GlyphCapture cap(d.sd().textures.data());
+  struct Step {
+    float t;
+    const char* shown;
+    float x2;
+  };
+  const Step steps[] = {{0, "", -0.35675f}, {2.9f, "", -0.35675f}, {3, "1", -0.35675f},
+                        {600, "272", -0.26675f}, {0, "", -0.35675f}};
+  for (const Step& s : steps) {
+    cap.clear();
+    b.setF32(5, s.t);
+    d.draw(b);
+    EXPECT_EQ(cap.textAt(sdgeo::kEngFuelUsed1.x, sdgeo::kEngFuelUsed1.y, 0.25), s.shown) << s.t;
+    EXPECT_EQ(cap.textAt(s.x2, sdgeo::kEngFuelUsed1.y, 0.25), s.shown) << s.t << "\n" << cap.dump();
+  }
+}
+
+// Points at a fraction of the needle's length from the pivot.
+std::pair<double, double> alongNeedle(sdgeo::Point pivot, float angle, double along) {
+  const double dir = (angle + 180.0) * M_PI / 180.0;
+  return {pivot.x + along * sdgeo::kEngNeedleLength * std::cos(dir),
+          pivot.y + along * sdgeo::kEngNeedleLength * std::sin(dir)};
+}
+
+TEST(EngPage, NeedlesFollowOilPressure) {
+  using namespace sdgeo;
+  EngDisplay d(400);
+  FlightDataBlock b;
+  b.setF32(173, 42300.0f);  // engine 2 at 100 psi, engine 1 at 0
+  d.draw(b);
+  struct Case {
+    Point pivot;
+    float shown, other;
+  };
+  const Case cases[] = {{kEngOilPress1, 43.6f, -128.4f},
+                        {kEngOilQty1, 43.6f, -59.6f},
+                        {kEngOilPress2, -128.4f, 43.6f},
+                        {kEngOilQty2, -59.6f, 43.6f}};
+  for (const Case& c : cases) {
+    for (double along : {0.5, 0.8}) {
+      const auto [x, y] = alongNeedle(c.pivot, c.shown, along);
+      EXPECT_TRUE(needleGreen(d.at(x, y))) << c.pivot.x << ", " << c.pivot.y << " at " << along;
+      const auto [ox, oy] = alongNeedle(c.pivot, c.other, along);
+      EXPECT_FALSE(needleGreen(d.at(ox, oy))) << c.pivot.x << ", " << c.pivot.y << " at " << along;
+    }
+  }
+}
+
+TEST(EngPage, NegativeOilPressureDrawsNoQuantity) {
+  EngDisplay d;
+  FlightDataBlock b;
+  b.setF32(123, -4230.0f);  // -10 psi: no square root
+  GlyphCapture cap(d.sd().textures.data());
+  d.draw(b);
+  EXPECT_EQ(cap.textAt(sdgeo::kEngOilQtyValue1.x, sdgeo::kEngOilQtyValue1.y, 0.2), "") << cap.dump();
+  EXPECT_EQ(cap.textAt(sdgeo::kEngOilQtyValue2.x, sdgeo::kEngOilQtyValue2.y, 0.2), "00.0");
+  EXPECT_EQ(cap.textAt(sdgeo::kEngOilPressValue1.x, sdgeo::kEngOilPressValue1.y, 0.2), "-10");
+}
+
+TEST(EngPage, RandomBlocksDrawWithoutHarm) {
+  EngDisplay d(64);
+  std::mt19937 rng(1);
+  std::uniform_int_distribution<std::uint32_t> bits;
+  const float specials[] = {NAN, INFINITY, -INFINITY, 1e38f, -1e38f, 0.0f, -0.0f, 3384.0f, 15300.0f};
+  FlightDataBlock b;
+  for (int frame = 0; frame < 3000; ++frame) {
+    for (int w = 0; w < 256; ++w) {
+      const std::uint32_t r = bits(rng);
+      if (r % 4 == 0)
+        b.setF32(w, specials[(r >> 8) % std::size(specials)]);
+      else if (r % 4 == 1)
+        b.setF32(w, float(std::int32_t(r)) * 1e-3f);
+      else
+        b.setU32(w, r);
+    }
+    d.draw(b);
+  }
+}
+
+}  // namespace
