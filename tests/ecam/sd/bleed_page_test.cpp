@@ -1,0 +1,260 @@
+// BLEED page: the precooler temperature model over many draws, the values
+// derived from N2 and what the page draws for them.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "ecam/sd/bleed_page.h"
+#include "ecam/sd/sd_geometry.h"
+#include "support/glyph_text.h"
+#include "support/offscreen.h"
+
+using namespace testing_support;
+
+namespace {
+
+struct BleedDisplay {
+  explicit BleedDisplay(int size = 256) : size(size), ow(size, size) {
+    sd::resetModuleState();
+    ow.window->setPlacement({0, 0, size, size, 1, A320_ECAM_SYSTEM}, 1);
+    EXPECT_TRUE(ow.window->instrumentFactory(0, A320_ECAM_SYSTEM));
+  }
+  SystemDisplay& sd() { return *static_cast<SystemDisplay*>(ow.window->instrument(0)); }
+  void draw(FlightDataBlock b, int times = 1) {
+    b.setU32(40, 2u << 24);
+    for (int i = 0; i < times; ++i) {
+      ow.window->setData(b.bytes.data());
+      ASSERT_TRUE(ow.window->renderPass());
+      ASSERT_EQ(sd().lastPage, SdPage::Bleed);
+    }
+  }
+  std::array<int, 3> at(double x, double y) const {
+    return ow.at(int((x + 1) * size / 2), int((y + 1) * size / 2));
+  }
+  int size;
+  RecordingSink sink;
+  OffscreenWindow ow;
+};
+
+FlightDataBlock withN2(float engine1, float engine2) {
+  FlightDataBlock b;
+  b.setF32(130, float(double(engine1) * 163.84));
+  b.setF32(180, float(double(engine2) * 163.84));
+  return b;
+}
+
+float t1() { return sd::bleed::precoolers().temperature[0]; }
+float t2() { return sd::bleed::precoolers().temperature[1]; }
+
+// A start, a long overspeed, then back through the switch between the laws.
+TEST(BleedPage, PrecoolerTemperaturesOverDraws) {
+  BleedDisplay d(64);
+  d.draw(withN2(80, 15));
+  EXPECT_NEAR(t1(), 257.16f, 1e-3);
+  EXPECT_NEAR(t2(), 49.405f, 1e-3);
+
+  d.draw(withN2(110, 15), 1000);  // creeps 0.04 per draw
+  EXPECT_NEAR(t1(), 297.16f, 0.02);
+  EXPECT_NEAR(t2(), 49.405f, 1e-3);
+  d.draw(withN2(110, 15), 4700);  // 5700 draws in all: far past 484
+  const float top = t1();
+  EXPECT_GT(top, 484.0f);
+  EXPECT_LE(top, 484.05f);
+  d.draw(withN2(110, 15), 100);
+  EXPECT_EQ(t1(), top);
+
+  d.draw(withN2(75, 15));  // above 339: the upper law
+  EXPECT_NEAR(t1(), 347.5f, 1e-3);
+  d.draw(withN2(70, 15));
+  EXPECT_NEAR(t1(), 324.4f, 1e-3);
+  d.draw(withN2(70, 15));  // below 339 again: the lower law
+  EXPECT_NEAR(t1(), 224.89f, 1e-3);
+  d.draw(withN2(70, 15), 50);
+  EXPECT_NEAR(t1(), 224.89f, 1e-3);
+}
+
+TEST(BleedPage, EnginesHaveTheirOwnOffsets) {
+  EXPECT_FLOAT_EQ(sd::bleed::stepTemperature(0.0f, 50.0f, 0), 160.35f);
+  EXPECT_FLOAT_EQ(sd::bleed::stepTemperature(0.0f, 50.0f, 1), 162.35f);
+  // Up to 104 percent the lower law stays below 339; only the overspeed
+  // creep takes a precooler onto the upper law.
+  EXPECT_FLOAT_EQ(sd::bleed::stepTemperature(0.0f, 104.0f, 0), 334.608f);
+  EXPECT_FLOAT_EQ(sd::bleed::stepTemperature(0.0f, 104.0f, 1), 336.608f);
+  EXPECT_FLOAT_EQ(sd::bleed::stepTemperature(400.0f, 100.0f, 0), 463.0f);
+  EXPECT_FLOAT_EQ(sd::bleed::stepTemperature(400.0f, 100.0f, 1), 461.0f);
+  EXPECT_FLOAT_EQ(sd::bleed::stepTemperature(339.0f, 50.0f, 0), 232.0f);
+  EXPECT_FLOAT_EQ(sd::bleed::stepTemperature(484.0f, 104.5f, 1), 484.04f);
+  EXPECT_FLOAT_EQ(sd::bleed::stepTemperature(484.05f, 104.5f, 1), 484.05f);
+  // 104 itself is no overspeed.
+  EXPECT_FLOAT_EQ(sd::bleed::stepTemperature(484.05f, 104.0f, 0), 481.48f);
+  // A lost N2 word leaves a NaN for one draw only.
+  EXPECT_TRUE(std::isnan(sd::bleed::stepTemperature(200.0f, NAN, 0)));
+  EXPECT_FLOAT_EQ(sd::bleed::stepTemperature(NAN, 80.0f, 0), 370.6f);
+}
+
+TEST(BleedPage, PressureAndValves) {
+  struct Case {
+    float n2, pressure, valve;
+  };
+  const Case cases[] = {{0, 0, 0},    {15, 33, 0},      {19.9f, 43.78f, 0}, {20, 44, 0},
+                        {21, 44, 0},  {21.01f, 44, 90}, {80, 44, 90},       {-5, -11, 0}};
+  for (const Case& c : cases) {
+    EXPECT_NEAR(sd::bleed::bleedPressure(c.n2), c.pressure, 1e-4) << c.n2;
+    EXPECT_EQ(sd::bleed::valveAngle(c.n2), c.valve) << c.n2;
+  }
+  EXPECT_EQ(sd::bleed::bleedPressure(NAN), 44.0f);
+  EXPECT_EQ(sd::bleed::valveAngle(NAN), 0.0f);
+}
+
+TEST(BleedPage, PackValuesAndNeedles) {
+  const sd::bleed::Pack p = sd::bleed::pack(257.16f);
+  EXPECT_EQ(p.upper, 31);
+  EXPECT_EQ(p.lower, 64);
+  EXPECT_NEAR(p.upperAngle, -23 - (31 * 1.756 + 23), 1e-4);
+  EXPECT_NEAR(p.lowerAngle, -23 - 64 * 0.5372, 1e-4);
+  EXPECT_TRUE(p.upperLive);
+  EXPECT_TRUE(p.lowerLive);
+
+  struct Case {
+    float t;
+    std::int32_t upper, lower;
+    bool upperLive, lowerLive;
+  };
+  const Case cases[] = {{0, 0, 0, false, false},      {3.9f, 0, 0, false, false},
+                        {4, 0, 1, false, true},       {193, 23, 48, false, true},
+                        {194, 24, 48, true, true},    {NAN, 0, 0, false, false},
+                        {-100, -12, -25, false, false}};
+  for (const Case& c : cases) {
+    const sd::bleed::Pack k = sd::bleed::pack(c.t);
+    EXPECT_EQ(k.upper, c.upper) << c.t;
+    EXPECT_EQ(k.lower, c.lower) << c.t;
+    EXPECT_EQ(k.upperLive, c.upperLive) << c.t;
+    EXPECT_EQ(k.lowerLive, c.lowerLive) << c.t;
+  }
+  EXPECT_EQ(sd::bleed::pack(0).upperAngle, -46.0f);
+  EXPECT_EQ(sd::bleed::pack(0).lowerAngle, -23.0f);
+}
+
+TEST(BleedPage, Readouts) {
+  using namespace sdgeo;
+  BleedDisplay d(64);
+  GlyphCapture cap(d.sd().textures.data());
+  d.draw(withN2(80, 15));
+  const double y = kBleedPackUpperY, yl = kBleedPackLowerY;
+  EXPECT_EQ(cap.textAt(kBleedPackX[0], y, 0.2), "31") << cap.dump();
+  EXPECT_EQ(cap.textAt(kBleedPackX[0], yl, 0.2), "64");
+  EXPECT_EQ(cap.textAt(kBleedPressure[0].x, kBleedPressure[0].y, 0.15), "44");
+  EXPECT_EQ(cap.textAt(kBleedTempX[0], kBleedTempY, 0.2), "257");
+  EXPECT_EQ(cap.colourAt(kBleedTempX[0], kBleedTempY, 0.2), 2);
+  // Engine 2 at 15 percent: 49.4 degrees gives packs of 6 and 12.
+  EXPECT_EQ(cap.textAt(kBleedPackX[1], y, 0.2), "6");
+  EXPECT_EQ(cap.textAt(kBleedPackX[1], yl, 0.2), "12");
+  EXPECT_EQ(cap.textAt(kBleedPressure[1].x, kBleedPressure[1].y, 0.15), "33");
+  EXPECT_EQ(cap.textAt(kBleedTempX[1], kBleedTempY, 0.2), "049");
+  // Numbers sit right-aligned in their cells.
+  for (const ShownGlyph& g : cap.glyphs())
+    if (std::fabs(g.y - y) < 1e-3 && g.x > 0.5) {
+      EXPECT_NEAR(g.x, kBleedPackX[1] + 2 * 0.04424 * 1.2, 1e-4);
+    }
+}
+
+// A precooler temperature above 300 moves up and changes colour.
+TEST(BleedPage, HotTemperatureMovesUp) {
+  using namespace sdgeo;
+  // Start where one overspeed draw lands exactly on 300 in floats.
+  float start = 300.0f - 0.04f;
+  for (int i = 0; i < 8 && start + 0.04f != 300.0f; ++i) start = std::nextafter(start, 301.0f);
+  ASSERT_EQ(start + 0.04f, 300.0f);
+  struct Case {
+    float before;
+    const char* text;
+    int colour;
+    float y;
+  };
+  const Case cases[] = {{start, "300", 2, kBleedTempY}, {300.06f, "300", 5, kBleedTempHotY}};
+  for (const Case& c : cases) {
+    BleedDisplay d(64);
+    sd::bleed::precoolers().temperature[0] = c.before;
+    GlyphCapture cap(d.sd().textures.data());
+    d.draw(withN2(110, 0));
+    EXPECT_EQ(cap.textAt(kBleedTempX[0], c.y, 0.2), c.text) << c.before << "\n" << cap.dump();
+    EXPECT_EQ(cap.colourAt(kBleedTempX[0], c.y, 0.2), c.colour) << c.before;
+    const float other = c.y == kBleedTempY ? kBleedTempHotY : kBleedTempY;
+    EXPECT_EQ(cap.textAt(kBleedTempX[0], other, 0.2), "") << c.before;
+  }
+}
+
+bool green(std::array<int, 3> p) { return p[1] > 150 && p[0] < 110 && p[2] < 110; }
+bool amber(std::array<int, 3> p) { return p[0] > 180 && p[1] > 90 && p[1] < 200 && p[2] < 80; }
+
+// Whether any pixel within r pixels of (x, y) passes.
+template <class Pred>
+bool near(const BleedDisplay& d, double x, double y, int r, Pred pred) {
+  const int cx = int((x + 1) * d.size / 2), cy = int((y + 1) * d.size / 2);
+  for (int dy = -r; dy <= r; ++dy)
+    for (int dx = -r; dx <= r; ++dx)
+      if (pred(d.ow.at(cx + dx, cy + dy))) return true;
+  return false;
+}
+
+// Point along a needle of length l at its angle (it points along -x at 0).
+sdgeo::Point along(sdgeo::Point pivot, double angle, double l) {
+  const double a = (angle + 180.0) * M_PI / 180.0;
+  return {float(pivot.x + l * std::cos(a)), float(pivot.y + l * std::sin(a))};
+}
+
+TEST(BleedPage, NeedlesAndValvesWhereTheyBelong) {
+  using namespace sdgeo;
+  BleedDisplay d(512);
+  d.draw(withN2(80, 15));
+  // Pack 1 is hot enough for green needles; pack 2's upper needle is amber.
+  const sd::bleed::Pack p1 = sd::bleed::pack(t1()), p2 = sd::bleed::pack(t2());
+  const Point u1 = along(kPack1Upper, p1.upperAngle, kPackNeedleLength * 0.6);
+  const Point l1 = along(kPack1Lower, p1.lowerAngle, kPackNeedleLength * 0.6);
+  const Point u2 = along(kPack2Upper, p2.upperAngle, kPackNeedleLength * 0.6);
+  EXPECT_TRUE(near(d, u1.x, u1.y, 2, green));
+  EXPECT_TRUE(near(d, l1.x, l1.y, 2, green));
+  EXPECT_TRUE(near(d, u2.x, u2.y, 2, amber));
+  EXPECT_FALSE(near(d, u2.x, u2.y, 2, green));
+
+  // Engine 1 bleed valve open (bar along the vertical duct), engine 2's shut
+  // across it; beside each valve there is no duct, only the bar.
+  const Point v1 = kBleedValves[4], v2 = kBleedValves[7];
+  const double bar = kValveHalf * 0.9;
+  EXPECT_FALSE(near(d, v1.x + bar, v1.y, 1, green));
+  EXPECT_FALSE(near(d, v1.x - bar, v1.y, 1, green));
+  EXPECT_TRUE(near(d, v2.x + bar, v2.y, 1, green));
+  EXPECT_TRUE(near(d, v2.x - bar, v2.y, 1, green));
+  // The background's pack box outline.
+  EXPECT_TRUE(near(d, -0.93, 0.4, 2, [](std::array<int, 3> p) { return p[0] > 150 && p[1] > 150 && p[2] > 150; }));
+}
+
+TEST(BleedPage, RandomBlocksDrawWithoutHarm) {
+  BleedDisplay d(48);
+  std::mt19937 rng(13);
+  std::uniform_int_distribution<std::uint32_t> bits;
+  const float specials[] = {NAN, INFINITY, -INFINITY, 3.4e38f, -3.4e38f, 0.0f, 17000.0f, 16383.0f};
+  FlightDataBlock b;
+  for (int frame = 0; frame < 3000; ++frame) {
+    for (int w = 0; w < 256; ++w) {
+      const std::uint32_t r = bits(rng);
+      if (r % 4 == 0)
+        b.setF32(w, specials[(r >> 8) % std::size(specials)]);
+      else if (r % 4 == 1)
+        b.setF32(w, float(std::int32_t(r)) * 1e-4f);
+      else
+        b.setU32(w, r);
+    }
+    d.draw(b);
+    if (HasFatalFailure()) return;
+  }
+  // Finite N2 words bring the model back from whatever it was left at: 70
+  // percent ends below 339 on either law, so 80 then takes the lower one.
+  d.draw(withN2(70, 70));
+  d.draw(withN2(80, 80));
+  EXPECT_NEAR(t1(), 257.16f, 1e-3);
+  EXPECT_NEAR(t2(), 259.16f, 1e-3);
+}
+
+}  // namespace

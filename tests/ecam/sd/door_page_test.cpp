@@ -1,0 +1,174 @@
+// DOOR page: the ground elevation it keeps, the oxygen value over a climb
+// and the doors' one state bit.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+
+#include "ecam/sd/cruise_page.h"
+#include "ecam/sd/door_page.h"
+#include "ecam/sd/sd_geometry.h"
+#include "support/glyph_text.h"
+#include "support/offscreen.h"
+
+using namespace testing_support;
+
+namespace {
+
+struct DoorDisplay {
+  explicit DoorDisplay(int size = 256) : size(size), ow(size, size) {
+    sd::resetModuleState();
+    ow.window->setPlacement({0, 0, size, size, 1, A320_ECAM_SYSTEM}, 1);
+    EXPECT_TRUE(ow.window->instrumentFactory(0, A320_ECAM_SYSTEM));
+  }
+  SystemDisplay& sd() { return *static_cast<SystemDisplay*>(ow.window->instrument(0)); }
+  void draw(FlightDataBlock b) {
+    b.setU32(40, 9u << 24);
+    ow.window->setData(b.bytes.data());
+    ASSERT_TRUE(ow.window->renderPass());
+    ASSERT_EQ(sd().lastPage, SdPage::Door);
+  }
+  std::array<int, 3> at(double x, double y) const { return ow.at(int((x + 1) * size / 2), int((y + 1) * size / 2)); }
+  int size;
+  RecordingSink sink;
+  OffscreenWindow ow;
+};
+
+FlightDataBlock flying(float speedKt, float altitudeFt) {
+  FlightDataBlock b;
+  b.setF32(25, speedKt);
+  b.setF32(29, altitudeFt);
+  return b;
+}
+
+std::int32_t elevation() { return sd::cabinState().groundElevationFt; }
+
+// The value's blank leading cells lie under "OXY": read from its units cell.
+constexpr double kOxyUnits = sdgeo::kOxyValue.x + 3 * 0.04424 * sdgeo::kOxySize;
+
+std::string oxygenShown(const GlyphCapture& cap) { return cap.textAt(kOxyUnits, sdgeo::kOxyValue.y, 0.2); }
+
+TEST(DoorPage, OxygenValue) {
+  EXPECT_NEAR(sd::door::oxygen(0.3048), 3.1066, 1e-4);
+  EXPECT_NEAR(sd::door::oxygen(0.0), 1013.25 * 0.0146 * 0.21, 1e-9);
+  EXPECT_NEAR(sd::door::oxygen(3048.3), 2.889, 1e-3);
+  EXPECT_LT(sd::door::oxygen(12192.6), sd::door::oxygen(3048.3));
+  EXPECT_TRUE(std::isnan(sd::door::oxygen(1e6)));  // beyond the formula's atmosphere
+}
+
+// From a field at 1000 ft: on the ground, through 10000 ft above it, and
+// above 40000 ft where the height stops growing.
+TEST(DoorPage, OxygenOverAFlight) {
+  DoorDisplay d(64);
+  GlyphCapture cap(d.sd().textures.data());
+  d.draw(flying(0, 1000));
+  EXPECT_EQ(elevation(), 1000);
+  EXPECT_EQ(oxygenShown(cap), "3.106") << cap.dump();
+  EXPECT_EQ(cap.colourAt(kOxyUnits, sdgeo::kOxyValue.y, 0.2), 2);
+
+  cap.clear();
+  d.draw(flying(99.9f, 1500.7f));  // still rolling: the field follows
+  EXPECT_EQ(elevation(), 1500);
+  d.draw(flying(100, 1000));  // airborne: the field stays
+  EXPECT_EQ(elevation(), 1500);
+  d.draw(flying(0, 1000));
+  EXPECT_EQ(elevation(), 1000);
+
+  cap.clear();
+  d.draw(flying(250, 11000));
+  EXPECT_EQ(elevation(), 1000);
+  EXPECT_EQ(oxygenShown(cap), "2.888") << cap.dump();  // 2.8886 truncated
+
+  cap.clear();
+  d.draw(flying(450, 40000));
+  const std::string at40000 = oxygenShown(cap);
+  EXPECT_EQ(at40000, "2.325") << cap.dump();
+  cap.clear();
+  d.draw(flying(450, 45000));
+  EXPECT_EQ(oxygenShown(cap), at40000);
+}
+
+TEST(DoorPage, GroundElevationFromBadWords) {
+  DoorDisplay d(32);
+  d.draw(flying(0, 1e30f));
+  EXPECT_EQ(elevation(), std::numeric_limits<std::int32_t>::max());
+  d.draw(flying(0, NAN));
+  EXPECT_EQ(elevation(), 0);
+  d.draw(flying(0, 500));
+  d.draw(flying(NAN, 800));  // no speed: not known to be on the ground
+  EXPECT_EQ(elevation(), 500);
+  d.draw(flying(-INFINITY, -800.9f));
+  EXPECT_EQ(elevation(), -800);
+}
+
+// One bit for all six doors: symbols and texts change together.
+TEST(DoorPage, DoorBitSwitchesEverything) {
+  using namespace sdgeo;
+  DoorDisplay d(256);
+  auto texts = [&](const GlyphCapture& cap, int colour) {
+    for (const DoorText& t : kDoorTexts) {
+      EXPECT_EQ(cap.textAt(t.leader.x, t.leader.y, 0.25), t.cabin ? "......" : ".....") << cap.dump();
+      EXPECT_EQ(cap.colourAt(t.leader.x, t.leader.y, 0.25), colour);
+      EXPECT_EQ(cap.textAt(t.label.x, t.label.y, 0.35), t.cabin ? "CABIN" : "CARGO");
+      EXPECT_EQ(cap.colourAt(t.label.x, t.label.y, 0.35), colour);
+    }
+  };
+  auto centre = [&](Quad q) { return d.at((q.x0 + q.x1) / 2, (q.y0 + q.y1) / 2); };
+  auto amber = [](std::array<int, 3> p) { return p[0] > 180 && p[1] > 90 && p[1] < 200 && p[2] < 80; };
+
+  FlightDataBlock b;
+  b.setU32(221, 0x2000);
+  {
+    GlyphCapture cap(d.sd().textures.data());
+    d.draw(b);
+    texts(cap, 2);
+  }
+  d.draw(b);
+  for (const Quad& q : kCabinDoors) EXPECT_FALSE(amber(centre(q)));
+  for (const Quad& q : kCargoDoors) EXPECT_FALSE(amber(centre(q)));
+
+  b.setU32(221, ~0x2000u);  // every other bit set
+  {
+    GlyphCapture cap(d.sd().textures.data());
+    d.draw(b);
+    texts(cap, 6);
+  }
+  d.draw(b);
+  for (const Quad& q : kCabinDoors) EXPECT_TRUE(amber(centre(q)));
+  for (const Quad& q : kCargoDoors) EXPECT_TRUE(amber(centre(q)));
+}
+
+TEST(DoorPage, FixedLabels) {
+  using namespace sdgeo;
+  DoorDisplay d(32);
+  GlyphCapture cap(d.sd().textures.data());
+  d.draw(FlightDataBlock{});
+  EXPECT_EQ(cap.textAt(kOxyLabel.x, kOxyLabel.y, 0.12), "OXY") << cap.dump();
+  EXPECT_EQ(cap.colourAt(kOxyLabel.x, kOxyLabel.y, 0.12), 2);
+  EXPECT_EQ(cap.textAt(kOxyUnit.x, kOxyUnit.y), "PSI");
+  EXPECT_EQ(cap.colourAt(kOxyUnit.x, kOxyUnit.y), 1);
+}
+
+TEST(DoorPage, RandomBlocksDrawWithoutHarm) {
+  DoorDisplay d(48);
+  std::mt19937 rng(9);
+  std::uniform_int_distribution<std::uint32_t> bits;
+  const float specials[] = {NAN, INFINITY, -INFINITY, 3.4e38f, -3.4e38f, 0.0f, 40000.0f, 99.0f};
+  FlightDataBlock b;
+  for (int frame = 0; frame < 3000; ++frame) {
+    for (int w = 0; w < 256; ++w) {
+      const std::uint32_t r = bits(rng);
+      if (r % 4 == 0)
+        b.setF32(w, specials[(r >> 8) % std::size(specials)]);
+      else if (r % 4 == 1)
+        b.setF32(w, float(std::int32_t(r)) * 1e-4f);
+      else
+        b.setU32(w, r);
+    }
+    d.draw(b);
+    if (HasFatalFailure()) return;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,262 @@
+// F/CTL page: surfaces from the stick and speed brake lever, the pitch trim
+// readout, and the page as word 40 and the movement detector bring it up.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "ecam/sd/fctl_page.h"
+#include "ecam/sd/sd_geometry.h"
+#include "support/glyph_text.h"
+#include "support/offscreen.h"
+
+using namespace testing_support;
+
+namespace {
+
+struct FctlDisplay {
+  explicit FctlDisplay(int size = 256) : size(size), ow(size, size) {
+    sd::resetModuleState();
+    ow.window->setPlacement({0, 0, size, size, 1, A320_ECAM_SYSTEM}, 1);
+    EXPECT_TRUE(ow.window->instrumentFactory(0, A320_ECAM_SYSTEM));
+  }
+  SystemDisplay& sd() { return *static_cast<SystemDisplay*>(ow.window->instrument(0)); }
+  SdPage draw(const FlightDataBlock& b) {
+    ow.window->setData(b.bytes.data());
+    EXPECT_TRUE(ow.window->renderPass());
+    return sd().lastPage;
+  }
+  // Whether any pixel within r pixels of (x, y) passes.
+  template <class Pred>
+  bool near(double x, double y, int r, Pred pred) const {
+    const int cx = int((x + 1) * size / 2), cy = int((y + 1) * size / 2);
+    for (int dy = -r; dy <= r; ++dy)
+      for (int dx = -r; dx <= r; ++dx)
+        if (pred(ow.at(cx + dx, cy + dy))) return true;
+    return false;
+  }
+  int size;
+  RecordingSink sink;
+  OffscreenWindow ow;
+};
+
+bool green(std::array<int, 3> p) { return p[1] > 150 && p[0] < 110 && p[2] < 110; }
+
+FlightDataBlock fctlBlock(float pitch, float roll, float speedBrake = 0.0f, float trim = 0.0f) {
+  FlightDataBlock b;
+  b.setU32(40, 11u << 24);
+  b.setF32(163, pitch);
+  b.setF32(164, roll);
+  b.setF32(211, speedBrake);
+  b.setF32(213, trim);
+  return b;
+}
+
+TEST(FctlPage, SpeedBrakeDetentsAreExact) {
+  struct Case {
+    float lever;
+    std::int32_t level;
+  };
+  const Case cases[] = {{0, 0},         {8283, 1},      {10983, 2},      {13683, 3}, {16383, 4},
+                        {10982, 0},     {10984, 0},     {10983.001f, 0}, {-8283, 0}, {16384, 0},
+                        {NAN, 0},       {INFINITY, 0}};
+  for (const Case& c : cases) EXPECT_EQ(sd::fctl::speedBrakeLevel(c.lever), c.level) << c.lever;
+  const sd::fctl::Surfaces raised = sd::fctl::surfaces(0, 0, 10983);
+  for (float s : raised.spoiler) EXPECT_FLOAT_EQ(s, 0.06f);
+  const sd::fctl::Surfaces rest = sd::fctl::surfaces(0, 0, 10984);
+  for (float s : rest.spoiler) EXPECT_EQ(s, 0.0f);
+}
+
+TEST(FctlPage, RollSpoilersAndSurfaces) {
+  const sd::fctl::Surfaces s = sd::fctl::surfaces(0, 1, 0);
+  const float expected[10] = {-0.06f, -0.06f, -0.1f, -0.14f, -0.1f, 0.1f, 0.14f, 0.1f, 0.06f, 0.06f};
+  for (int i = 0; i < 10; ++i) EXPECT_FLOAT_EQ(s.spoiler[i], expected[i]) << "spoiler " << i + 1;
+  EXPECT_FLOAT_EQ(s.leftAileron, -0.15f);  // limited from -0.353
+  EXPECT_FLOAT_EQ(s.rightAileron, 0.15f);
+  EXPECT_FLOAT_EQ(s.rudderDeg, 30.0f);
+  EXPECT_EQ(s.elevator, 0.0f);
+
+  // Brakes well out: less roll on each spoiler.
+  const sd::fctl::Surfaces out = sd::fctl::surfaces(0, 0.5f, 16383);
+  const float level4[10] = {0.095f, 0.095f, 0.085f, 0.085f, 0.085f, 0.155f, 0.155f, 0.155f, 0.145f, 0.145f};
+  for (int i = 0; i < 10; ++i) EXPECT_FLOAT_EQ(out.spoiler[i], level4[i]) << "spoiler " << i + 1;
+  const sd::fctl::Surfaces three = sd::fctl::surfaces(0, -1, 13683);
+  EXPECT_FLOAT_EQ(three.spoiler[0], 0.14f);
+  EXPECT_FLOAT_EQ(three.spoiler[9], 0.04f);
+
+  // Spoilers keep growing with the input; the surfaces stop at their limits.
+  const sd::fctl::Surfaces big = sd::fctl::surfaces(-10, -10, 0);
+  EXPECT_FLOAT_EQ(big.spoiler[3], 1.4f);
+  EXPECT_FLOAT_EQ(big.leftAileron, 0.15f);
+  EXPECT_FLOAT_EQ(big.rightAileron, -0.15f);
+  EXPECT_FLOAT_EQ(big.elevator, -0.13f);
+  EXPECT_FLOAT_EQ(big.rudderDeg, -30.0f);
+
+  EXPECT_FLOAT_EQ(sd::fctl::surfaces(1, 0, 0).elevator, 0.13f);  // limited from 0.353
+  EXPECT_FLOAT_EQ(sd::fctl::surfaces(0.2f, 0.1f, 0).elevator, 0.0706f);
+  EXPECT_FLOAT_EQ(sd::fctl::surfaces(0.2f, 0.1f, 0).rudderDeg, 3.0f);
+
+  const sd::fctl::Surfaces lost = sd::fctl::surfaces(NAN, NAN, 0);
+  for (float v : lost.spoiler) EXPECT_EQ(v, 0.0f);
+  EXPECT_EQ(lost.elevator, 0.0f);
+  EXPECT_EQ(lost.rudderDeg, 0.0f);
+  EXPECT_EQ(lost.leftAileron, 0.0f);
+}
+
+TEST(FctlPage, PitchTrim) {
+  EXPECT_FLOAT_EQ(sd::fctl::pitchTrim(-0.02f), -0.996f);
+  EXPECT_EQ(sd::fctl::pitchTrim(0.0f), 0.0f);
+  EXPECT_FLOAT_EQ(sd::fctl::pitchTrim(0.1f), 4.9876f);
+  EXPECT_FLOAT_EQ(sd::fctl::pitchTrim(-0.1f), -4.98f);
+}
+
+// Nose-down trim is negative: the sign goes in the cell before the digits,
+// and where no cell is left the readout shows zero.
+TEST(FctlPage, TrimReadout) {
+  using namespace sdgeo;
+  struct Case {
+    float word;
+    const char *value, *direction;
+  };
+  const Case cases[] = {{0.0f, "00.0", "UP"},    {0.1f, "04.9", "UP"},    {0.3f, "14.9", "UP"},
+                        {-0.02f, "-0.9", "DN"},  {-0.1f, "-4.9", "DN"},   {-0.3f, "00.0", "DN"},
+                        {-0.001f, "00.0", "DN"}, {3.0f, "49.6", "UP"},    {NAN, "", "UP"}};
+  FctlDisplay d(64);
+  for (const Case& c : cases) {
+    GlyphCapture cap(d.sd().textures.data());
+    ASSERT_EQ(d.draw(fctlBlock(0, 0, 0, c.word)), SdPage::Fctl);
+    EXPECT_EQ(cap.textAt(kTrimValue.x, kTrimValue.y, 0.15), c.value) << c.word << "\n" << cap.dump();
+    EXPECT_EQ(cap.textAt(kTrimDirection.x, kTrimDirection.y, 0.15), c.direction) << c.word;
+    EXPECT_EQ(cap.colourAt(kTrimDirection.x, kTrimDirection.y, 0.15), 2);
+  }
+}
+
+TEST(FctlPage, FixedMarks) {
+  using namespace sdgeo;
+  FctlDisplay d(64);
+  GlyphCapture cap(d.sd().textures.data());
+  d.draw(fctlBlock(0, 0));
+  for (const Point& m : kFctlZeroMarks) {
+    EXPECT_EQ(cap.textAt(m.x, m.y, 0.05), "-") << m.x << "\n" << cap.dump();
+    EXPECT_EQ(cap.colourAt(m.x, m.y, 0.05), 2);
+  }
+  EXPECT_EQ(cap.textAt(kRudderIndex.x, kRudderIndex.y, 0.05), "I");
+}
+
+// Just above a spoiler's rest line, inside the window the page leaves for it.
+bool spoilerShows(const FctlDisplay& d, int i) {
+  const sdgeo::Spoiler& s = sdgeo::kSpoilers[i];
+  return d.near((s.x0 + s.x1) / 2, s.high + 0.03, 1, green);
+}
+
+TEST(FctlPage, SpoilersRiseInTheirWindows) {
+  FctlDisplay d(256);
+  d.draw(fctlBlock(0, 0));
+  for (int i = 0; i < 10; ++i) EXPECT_FALSE(spoilerShows(d, i)) << "spoiler " << i + 1 << " at rest";
+  d.draw(fctlBlock(0, 0, 16383));
+  for (int i = 0; i < 10; ++i) EXPECT_TRUE(spoilerShows(d, i)) << "spoiler " << i + 1 << " with full brakes";
+  // Roll right: left spoilers go below their rest lines, right ones rise.
+  d.draw(fctlBlock(0, 1));
+  for (int i = 0; i < 5; ++i) EXPECT_FALSE(spoilerShows(d, i)) << "spoiler " << i + 1;
+  for (int i = 5; i < 10; ++i) EXPECT_TRUE(spoilerShows(d, i)) << "spoiler " << i + 1;
+  // A huge roll puts every spoiler beyond the screen, up or down: the
+  // windows stay empty.
+  d.draw(fctlBlock(0, -1e30f));
+  for (int i = 0; i < 10; ++i) EXPECT_FALSE(spoilerShows(d, i)) << "spoiler " << i + 1;
+}
+
+TEST(FctlPage, SurfaceMarkersMove) {
+  using namespace sdgeo;
+  FctlDisplay d(512);
+  // The middle of each marker.
+  auto shown = [&](Quad q, float value) { return d.near((q.x0 + q.x1) / 2, (q.y0 + q.y1) / 2 + value, 1, green); };
+  d.draw(fctlBlock(0, 0));
+  EXPECT_TRUE(shown(kLeftAileron, 0));
+  EXPECT_TRUE(shown(kRightAileron, 0));
+  EXPECT_TRUE(shown(kLeftElevator, 0));
+  EXPECT_TRUE(shown(kRightElevator, 0));
+  d.draw(fctlBlock(1, 1));
+  EXPECT_FALSE(shown(kLeftAileron, 0));
+  EXPECT_TRUE(shown(kLeftAileron, -0.15f));
+  EXPECT_TRUE(shown(kRightAileron, 0.15f));
+  EXPECT_TRUE(shown(kLeftElevator, 0.13f));
+  EXPECT_TRUE(shown(kRightElevator, 0.13f));
+
+  // Rudder: a point on the blade three quarters down, at rest and at 30 degrees.
+  auto blade = [&](double deg) {
+    const double l = 0.22, a = deg * M_PI / 180.0;
+    return d.near(kRudderPivot.x + l * std::sin(a), kRudderPivot.y - l * std::cos(a), 1, green);
+  };
+  EXPECT_TRUE(blade(30));
+  EXPECT_FALSE(blade(0));
+  d.draw(fctlBlock(0, 0));
+  EXPECT_TRUE(blade(0));
+  EXPECT_FALSE(blade(30));
+}
+
+TEST(FctlPage, ShownByWordFortyWithoutTheDetector) {
+  FctlDisplay d(64);
+  EXPECT_EQ(d.draw(fctlBlock(0, 0)), SdPage::Fctl);
+  EXPECT_FALSE(sd::frameState().detector.moving);
+  EXPECT_EQ(sd::frameState().automaticPage, 0);
+}
+
+// Page 0 and a stick step: the detector brings the page up at its next
+// sample and holds it; the page then draws the surfaces for that stick.
+TEST(FctlPage, ShownByTheMovementDetector) {
+  FctlDisplay d(256);
+  FlightDataBlock b;  // page 0, everything at rest: nothing is drawn
+  for (int draw = 1; draw <= 12; ++draw) ASSERT_EQ(d.draw(b), SdPage::None) << "draw " << draw;
+  b.setF32(164, 1.0f);
+  // Samples fall on draws 10, 19, 28...: draws 13 to 18 see no movement yet.
+  for (int draw = 13; draw <= 18; ++draw) ASSERT_EQ(d.draw(b), SdPage::None) << "draw " << draw;
+  ASSERT_EQ(d.draw(b), SdPage::Fctl);
+  EXPECT_TRUE(sd::frameState().detector.moving);
+  for (int i = 5; i < 10; ++i) EXPECT_TRUE(spoilerShows(d, i)) << "spoiler " << i + 1;
+  for (int i = 0; i < 5; ++i) EXPECT_FALSE(spoilerShows(d, i)) << "spoiler " << i + 1;
+  // Held for 179 draws in all, then the flag drops; the page stays.
+  for (int held = 2; held <= 179; ++held) {
+    ASSERT_EQ(d.draw(b), SdPage::Fctl);
+    ASSERT_TRUE(sd::frameState().detector.moving) << "held draw " << held;
+  }
+  EXPECT_EQ(d.draw(b), SdPage::Fctl);
+  EXPECT_FALSE(sd::frameState().detector.moving);
+  EXPECT_EQ(sd::frameState().automaticPage, sd::kAutoFctl);
+}
+
+TEST(FctlPage, ShownWhenTheSpeedBrakeMoves) {
+  FctlDisplay d(64);
+  FlightDataBlock b;
+  for (int draw = 1; draw <= 10; ++draw) ASSERT_EQ(d.draw(b), SdPage::None);
+  b.setF32(211, 2599.0f);  // below the threshold
+  for (int draw = 11; draw <= 19; ++draw) ASSERT_EQ(d.draw(b), SdPage::None) << "draw " << draw;
+  b.setF32(211, 2599.0f + 2600.0f);
+  for (int draw = 20; draw <= 27; ++draw) ASSERT_EQ(d.draw(b), SdPage::None) << "draw " << draw;
+  EXPECT_EQ(d.draw(b), SdPage::Fctl);
+}
+
+TEST(FctlPage, RandomBlocksDrawWithoutHarm) {
+  FctlDisplay d(48);
+  std::mt19937 rng(11);
+  std::uniform_int_distribution<std::uint32_t> bits;
+  const float specials[] = {NAN, INFINITY, -INFINITY, 3.4e38f, -3.4e38f, 0.0f, 10983.0f, 16383.0f, -0.5f};
+  FlightDataBlock b;
+  for (int frame = 0; frame < 3000; ++frame) {
+    for (int w = 0; w < 256; ++w) {
+      const std::uint32_t r = bits(rng);
+      if (r % 4 == 0)
+        b.setF32(w, specials[(r >> 8) % std::size(specials)]);
+      else if (r % 4 == 1)
+        b.setF32(w, float(std::int32_t(r)) * 1e-9f);
+      else
+        b.setU32(w, r);
+    }
+    b.setU32(40, (frame % 2 ? 11u : 0u) << 24);
+    const SdPage shown = d.draw(b);
+    if (frame % 2) {
+      ASSERT_EQ(shown, SdPage::Fctl) << "frame " << frame;
+    }
+  }
+}
+
+}  // namespace

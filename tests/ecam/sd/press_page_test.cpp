@@ -1,0 +1,234 @@
+// PRESS page: the cabin values from the height above the field, their
+// needles and readouts, and the ground elevation it keeps.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+
+#include "ecam/sd/press_page.h"
+#include "ecam/sd/sd_geometry.h"
+#include "support/glyph_text.h"
+#include "support/offscreen.h"
+
+using namespace testing_support;
+
+namespace {
+
+struct PressDisplay {
+  explicit PressDisplay(int size = 256) : size(size), ow(size, size) {
+    sd::resetModuleState();
+    ow.window->setPlacement({0, 0, size, size, 1, A320_ECAM_SYSTEM}, 1);
+    EXPECT_TRUE(ow.window->instrumentFactory(0, A320_ECAM_SYSTEM));
+  }
+  SystemDisplay& sd() { return *static_cast<SystemDisplay*>(ow.window->instrument(0)); }
+  void draw(FlightDataBlock b) {
+    b.setU32(40, 3u << 24);
+    ow.window->setData(b.bytes.data());
+    ASSERT_TRUE(ow.window->renderPass());
+    ASSERT_EQ(sd().lastPage, SdPage::Press);
+  }
+  template <class Pred>
+  bool near(double x, double y, int r, Pred pred) const {
+    const int cx = int((x + 1) * size / 2), cy = int((y + 1) * size / 2);
+    for (int dy = -r; dy <= r; ++dy)
+      for (int dx = -r; dx <= r; ++dx)
+        if (pred(ow.at(cx + dx, cy + dy))) return true;
+    return false;
+  }
+  int size;
+  RecordingSink sink;
+  OffscreenWindow ow;
+};
+
+bool green(std::array<int, 3> p) { return p[1] > 150 && p[0] < 110 && p[2] < 110; }
+
+FlightDataBlock block(float altitudeFt, bool onGround, float cabinVs = 0.0f) {
+  FlightDataBlock b;
+  b.setF32(29, altitudeFt);
+  b.setF32(30, cabinVs / 0.1537875f);
+  if (onGround) b.setU32(221, 2);
+  return b;
+}
+
+std::int32_t elevation() { return sd::cabinState().groundElevationFt; }
+
+TEST(PressPage, OnTheGround) {
+  for (float field : {0.0f, 1234.9f, -50.0f}) {
+    SCOPED_TRACE(field);
+    const sd::press::Cabin c = sd::press::cabin(field, std::int32_t(field));
+    EXPECT_GE(c.heightM, 0.3048);
+    EXPECT_LE(c.heightM, 0.6097);
+    EXPECT_GT(c.dpPsi, 0.0);
+    EXPECT_LT(c.dpPsi, 0.001);
+    EXPECT_NEAR(sd::press::dpAngle(c.dpPsi), 45.0f, 0.02f);
+    EXPECT_NEAR(sd::press::cabinAltitudeAngle(c.altitudeFt), 45.0f, 0.01f);
+    EXPECT_NEAR(sd::press::outflowAngle(c.altitudeFt), -80.0f, 0.1f);
+  }
+}
+
+TEST(PressPage, AtThirtyThousandFeet) {
+  const sd::press::Cabin c = sd::press::cabin(30000, 0);
+  EXPECT_NEAR(c.heightM, 9144.4, 0.1);
+  EXPECT_NEAR(c.altitudeFt, 6000.0, 0.5);
+  EXPECT_NEAR(c.dpPsi, 7.46, 0.005);
+  EXPECT_NEAR(sd::press::cabinAltitudeAngle(c.altitudeFt), -63.0f, 0.01f);
+  EXPECT_EQ(sd::press::outflowAngle(c.altitudeFt), 0.0f);
+  EXPECT_NEAR(sd::press::dpAngle(c.dpPsi), 45 - 7.4618 * 18, 0.01);
+  // The height stops growing at 40000 ft.
+  EXPECT_EQ(sd::press::cabin(45000, 0).dpPsi, sd::press::cabin(40000, 0).dpPsi);
+  EXPECT_NEAR(sd::press::pressureHpa(0), 1013.25, 1e-9);
+}
+
+TEST(PressPage, VerticalSpeed) {
+  struct Case {
+    float vs, limited, angle;
+    std::int32_t colour;
+  };
+  const Case cases[] = {{0, 0, 0, 2},          {50, 50, -7.5f, 2},       {598.9f, 598.9f, -89.835f, 2},
+                        {599, 599, -89.85f, 6}, {-599, -599, 89.85f, 6},  {-700, -700, 90, 6},
+                        {2000, 999, -90, 6},    {-2000, -999, 90, 6}};
+  for (const Case& c : cases) {
+    const float vs = sd::press::verticalSpeed(c.vs / 0.1537875f);
+    EXPECT_NEAR(vs, c.limited, 0.01) << c.vs;
+    EXPECT_NEAR(sd::press::verticalSpeedAngle(vs), c.angle, 0.01) << c.vs;
+    EXPECT_EQ(sd::press::verticalSpeedColour(vs), c.colour) << c.vs;
+  }
+  EXPECT_EQ(sd::press::verticalSpeed(NAN), 0.0f);
+  EXPECT_EQ(sd::press::verticalSpeed(INFINITY), 999.0f);
+}
+
+TEST(PressPage, NeedlesOfValuesThatAreNotNumbers) {
+  EXPECT_EQ(sd::press::dpAngle(NAN), 45.0f);
+  EXPECT_EQ(sd::press::cabinAltitudeAngle(INFINITY), 45.0f);
+  EXPECT_EQ(sd::press::outflowAngle(NAN), -80.0f);
+  EXPECT_EQ(sd::press::outflowAngle(-INFINITY), -80.0f);
+  EXPECT_EQ(sd::press::outflowAngle(INFINITY), 0.0f);
+  // A field far below the formula's atmosphere.
+  const sd::press::Cabin c = sd::press::cabin(0, std::numeric_limits<std::int32_t>::min());
+  EXPECT_TRUE(std::isnan(c.dpPsi));
+}
+
+TEST(PressPage, GroundElevationOnlyWithTheGroundBit) {
+  PressDisplay d(32);
+  d.draw(block(2500.8f, true));
+  EXPECT_EQ(elevation(), 2500);
+  FlightDataBlock air = block(9000, false);
+  air.setU32(221, ~2u);
+  d.draw(air);
+  EXPECT_EQ(elevation(), 2500);
+  d.draw(block(-1e30f, true));
+  EXPECT_EQ(elevation(), std::numeric_limits<std::int32_t>::min());
+}
+
+TEST(PressPage, Readouts) {
+  using namespace sdgeo;
+  struct Case {
+    const char* name;
+    float altitude, vs;
+    bool ground;
+    const char *dp, *vsText, *cabinAlt;
+    int vsColour;
+    float vsDigitsX;  // where the first digit of |VS| lies
+  };
+  const float step = 0.04424f * kPressValueSize;
+  const Case cases[] = {
+      // The integer part of a DP below 1 is left out with leading zeros off.
+      {"on ground", 0, 0, true, ".0", "0", "0", 2, kPressVsShortX + 3 * step},
+      {"30000 ft", 30000, 0, false, "7.4", "0", "6000", 2, kPressVsShortX + 3 * step},
+      {"descending", 10000, -700, false, "3.5", "-700", "2000", 6, kPressVsX + step},
+      {"slow climb", 5000, 50, false, "1.9", "50", "1000", 2, kPressVsShortX + 2 * step},
+      {"slow descent", 5000, -50, false, "1.9", "-50", "1000", 2, kPressVsShortX + 2 * step},
+      {"steep climb", 5000, 2000, false, "1.9", "999", "1000", 6, kPressVsX + step},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    PressDisplay d(32);
+    d.draw(block(0, true));  // the field at 0 ft
+    GlyphCapture cap(d.sd().textures.data());
+    d.draw(block(c.altitude, c.ground, c.vs));
+    const float y = kPressValueY;
+    EXPECT_EQ(cap.textAt(kPressDpX, y, 0.3), c.dp) << cap.dump();
+    EXPECT_EQ(cap.textAt(kPressVsShortX, y, 0.35), c.vsText);
+    EXPECT_EQ(cap.textAt(kPressCabAltX, y, 0.3), c.cabinAlt);
+    EXPECT_EQ(cap.colourAt(kPressCabAltX, y, 0.3), 2);
+    EXPECT_EQ(cap.colourAt(c.vsDigitsX, y, 0.3), c.vsColour);
+    int digitsAt = 0;
+    for (const ShownGlyph& g : cap.glyphs())
+      if (std::fabs(g.y - y) < 1e-3 && g.ch >= '0' && g.ch <= '9' && std::fabs(g.x - c.vsDigitsX) < 1e-4) ++digitsAt;
+    EXPECT_EQ(digitsAt, 1);
+    if (c.vs < 0) {
+      EXPECT_EQ(cap.textAt(kPressVsX, y, 0.01), "-");
+      EXPECT_EQ(cap.colourAt(kPressVsX, y, 0.01), 2);
+    }
+  }
+}
+
+TEST(PressPage, FixedTexts) {
+  PressDisplay d(32);
+  GlyphCapture cap(d.sd().textures.data());
+  d.draw(block(0, true));
+  EXPECT_EQ(cap.textAt(sdgeo::kPressSystem.x, sdgeo::kPressSystem.y), "SYS1");
+  EXPECT_EQ(cap.colourAt(sdgeo::kPressSystem.x, sdgeo::kPressSystem.y), 2);
+}
+
+// Point along a needle of length l at its angle (it points along -x at 0).
+sdgeo::Point along(sdgeo::Point pivot, double angle, double l) {
+  const double a = (angle + 180.0) * M_PI / 180.0;
+  return {float(pivot.x + l * std::cos(a)), float(pivot.y + l * std::sin(a))};
+}
+
+TEST(PressPage, NeedlesPointAtTheirValues) {
+  using namespace sdgeo;
+  PressDisplay d(512);
+  const double l = kPressNeedleLength * 0.75;
+  auto needleAt = [&](Point pivot, double angle) {
+    const Point p = along(pivot, angle, l);
+    return d.near(p.x, p.y, 1, green);
+  };
+  d.draw(block(0, true));
+  EXPECT_TRUE(needleAt(kPressDp, 45));
+  EXPECT_TRUE(needleAt(kPressCabAlt, 45));
+  EXPECT_TRUE(needleAt(kPressVs, 0));
+  const Point shut = along(kPressOutflow, -80, kPressOutflowLength * 0.75);
+  EXPECT_TRUE(d.near(shut.x, shut.y, 1, green));
+
+  d.draw(block(30000, false, -2000));
+  const sd::press::Cabin c = sd::press::cabin(30000, 0);
+  EXPECT_TRUE(needleAt(kPressDp, sd::press::dpAngle(c.dpPsi)));
+  EXPECT_FALSE(needleAt(kPressDp, 45));
+  EXPECT_TRUE(needleAt(kPressCabAlt, -63));
+  EXPECT_FALSE(needleAt(kPressCabAlt, 45));
+  EXPECT_TRUE(needleAt(kPressVs, 90));
+  EXPECT_FALSE(needleAt(kPressVs, 0));
+  const Point open = along(kPressOutflow, 0, kPressOutflowLength * 0.75);
+  EXPECT_TRUE(d.near(open.x, open.y, 1, green));
+  EXPECT_FALSE(d.near(shut.x, shut.y, 1, green));
+  // The fixed valve bars: inlet to the left of its pivot, extract to the right.
+  EXPECT_TRUE(d.near(kPressInlet.x - 0.06, kPressInlet.y, 1, green));
+  EXPECT_TRUE(d.near(kPressExtract.x + 0.06, kPressExtract.y, 1, green));
+  EXPECT_TRUE(d.near(kPressSafety.x, kPressSafety.y - 0.07, 1, green));
+}
+
+TEST(PressPage, RandomBlocksDrawWithoutHarm) {
+  PressDisplay d(48);
+  std::mt19937 rng(3);
+  std::uniform_int_distribution<std::uint32_t> bits;
+  const float specials[] = {NAN, INFINITY, -INFINITY, 3.4e38f, -3.4e38f, 0.0f, 40000.0f, -6500.0f};
+  FlightDataBlock b;
+  for (int frame = 0; frame < 3000; ++frame) {
+    for (int w = 0; w < 256; ++w) {
+      const std::uint32_t r = bits(rng);
+      if (r % 4 == 0)
+        b.setF32(w, specials[(r >> 8) % std::size(specials)]);
+      else if (r % 4 == 1)
+        b.setF32(w, float(std::int32_t(r)) * 1e-4f);
+      else
+        b.setU32(w, r);
+    }
+    d.draw(b);
+    if (HasFatalFailure()) return;
+  }
+}
+
+}  // namespace
