@@ -247,6 +247,10 @@ void paintBleed(cairo_t* cr, int w, int h) {
     arc(cr, lower, r, lA1, lA0, art::kWhite);
     tick(cr, lower, r - 0.025, r, lA0, art::kWhite);
     tick(cr, lower, r - 0.025, r, lA1, art::kWhite);
+    text(cr, lower.x + (r + 0.045) * std::cos(rad(lA0 + 8)), lower.y + (r + 0.02) * std::sin(rad(lA0 + 8)), "LO",
+         kSmallSize * 0.85, art::kWhite, 0.5);
+    text(cr, lower.x + (r + 0.045) * std::cos(rad(lA1 - 8)), lower.y + (r + 0.02) * std::sin(rad(lA1 - 8)), "HI",
+         kSmallSize * 0.85, art::kWhite, 0.5);
     for (Point p : {upper, lower}) {
       cairo_new_sub_path(cr);
       cairo_arc(cr, p.x, p.y, 0.01, 0, 2 * kPi);
@@ -383,6 +387,11 @@ void paintPress(cairo_t* cr, int w, int h) {
   text(cr, (kPressExtract.x + el) / 2, -0.45, "EXTRACT", kSmallSize, art::kWhite, 0.5);
   text(cr, kPressOutflow.x - 0.06, -0.45, "OUTFLOW", kSmallSize, art::kWhite, 0.5);
   text(cr, kPressSafety.x - 0.04, -0.03, "SAFETY", kSmallSize, art::kWhite, 1);
+  // Pack air into the fuselage: a triangle under the skin above each label.
+  for (double x : {-0.80, 0.70}) {
+    triangle(cr, x - 0.025, -0.50, x + 0.025, -0.50, x, -0.44);
+    fill(cr, art::kGreen);
+  }
   text(cr, -0.80, -0.55, "PACK 1", kSmallSize, art::kWhite, 0.5);
   text(cr, 0.70, -0.55, "PACK 2", kSmallSize, art::kWhite, 0.5);
   permanentArea(cr);
