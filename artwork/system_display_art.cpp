@@ -580,18 +580,19 @@ void yellowElecShape(cairo_t* cr, int w, int h) {
 void paintFuel(cairo_t* cr, int w, int h) {
   frame(cr, w, h, kScreen);
   title(cr, -0.95, 0.88, "FUEL");
-  const double s = 0.9;
-  const double fuY = cellMid(0.533, s);
-  const double e1 = (-0.698 + numberRight(-0.698, 4, s)) / 2, e2 = (0.465 + numberRight(0.465, 4, s)) / 2;
+  const double s = kFuelSize;
+  const double fuY = cellMid(kFuelUsed1.y, s);
+  const double e1 = (kFuelUsed1.x + numberRight(kFuelUsed1.x, 4, s)) / 2;
+  const double e2 = (kFuelUsed2.x + numberRight(kFuelUsed2.x, 4, s)) / 2;
   text(cr, -0.05, fuY + 0.02, "F.USED", kLabelSize, art::kWhite, 0.5);
   unit(cr, -0.05, fuY - 0.05, "KG", 0.5);
   for (auto [x, n] : {std::pair{e1, "1"}, std::pair{e2, "2"}}) {
     rect(cr, x - 0.06, 0.66, x + 0.06, 0.78, art::kWhite);
     text(cr, x, 0.72, n, kLabelSize * 1.2, art::kWhite, 0.5);
   }
-  const double fobY = cellMid(0.399, s);
-  text(cr, -0.135, fobY, "FOB :", kLabelSize, art::kWhite, 1);
-  unit(cr, numberRight(-0.109, 5, s) + 0.02, fobY, "KG");
+  const double fobY = cellMid(kFuelOnBoard.y, s);
+  text(cr, kFuelOnBoard.x - 0.026, fobY, "FOB :", kLabelSize, art::kWhite, 1);
+  unit(cr, numberRight(kFuelOnBoard.x, 5, s) + 0.02, fobY, "KG");
 
   // Feed lines with the LP valves, and the crossfeed between them.
   const unsigned g = art::kGreen;
@@ -657,33 +658,37 @@ void apuDial(cairo_t* cr, Point c, double perUnit, double top, std::initializer_
 
 constexpr double kApuDuctX = 0.515, kApuValveY = 0.745, kApuValveR = 0.055;
 
+// Units clear both the number and the "XX"/"XXX" the page writes in its
+// place, which runs wider.
+double apuUnitX(double x, int cells, double size) {
+  const double crosses = x + (cells - 1) * fontgeo::kAdvance * size + fontgeo::kGlyphWidth * size;
+  const double digits = numberRight(x, cells, size);
+  return (digits > crosses ? digits : crosses) + 0.02;
+}
+
 void paintApu(cairo_t* cr, int w, int h) {
   frame(cr, w, h, kScreen);
   title(cr, -0.95, 0.88, "APU");
-  // Generator box.
-  // Box tops sit just below the symbols, which are drawn opaque; the short
-  // duct pieces between them belong to the page.
-  const double genTop = kApuGenLink.y0 - 0.01, bleedTop = kApuBleedOpen.y0 - 0.01;
+  // Box tops sit just below the symbols, which are drawn opaque over
+  // their whole quads.
+  const double genTop = kApuGenLink.y0 - 0.004, bleedTop = kApuBleedOpen.y0 - 0.004;
   rect(cr, -0.80, 0.33, -0.36, genTop, art::kWhite);
-  line(cr, (kApuGenLink.x0 + kApuGenLink.x1) / 2, genTop, (kApuGenLink.x0 + kApuGenLink.x1) / 2, kApuGenLink.y0 + 0.002,
-       art::kGreen, kFlow);
   text(cr, -0.58, 0.745, "APU GEN", kLabelSize, art::kWhite, 0.5);
-  const double v = 0.9;
-  unit(cr, numberRight(-0.61, 2, v) + 0.02, cellMid(0.58, v), "%");
-  unit(cr, numberRight(-0.647, 3, v) + 0.02, cellMid(0.47, v), "V");
-  unit(cr, numberRight(-0.647, 3, v) + 0.02, cellMid(0.362, v), "HZ");
+  const double v = kApuValueSize;
+  unit(cr, apuUnitX(kApuLoad.x, 2, v), cellMid(kApuLoad.y, v), "%");
+  unit(cr, apuUnitX(kApuVoltage.x, 3, v), cellMid(kApuVoltage.y, v), "V");
+  unit(cr, apuUnitX(kApuFrequency.x, 3, v), cellMid(kApuFrequency.y, v), "HZ");
   // Bleed box; the duct and valve above it are the symbols.
   rect(cr, 0.25, 0.30, 0.78, bleedTop, art::kWhite);
-  line(cr, kApuDuctX, bleedTop, kApuDuctX, kApuBleedOpen.y0 + 0.002, art::kWhite, kFlow);
-  text(cr, kApuDuctX, 0.515, "BLEED", kLabelSize, art::kWhite, 0.5);
-  unit(cr, numberRight(0.33, 3, 1.1) + 0.02, cellMid(0.34, 1.1), "PSI");
+  text(cr, kApuDuctX, 0.515, "APU BLEED", kLabelSize, art::kWhite, 0.5);
+  unit(cr, apuUnitX(kApuBleedPressure.x, 3, kApuBleedSize), cellMid(kApuBleedPressure.y, kApuBleedSize), "PSI");
   // Speed and EGT dials.
   apuDial(cr, kApuNInner, 1.8, 110, {{0, "0"}, {50, "5"}, {100, "10"}}, 102, 107);
   text(cr, -0.86, kApuNInner.y + 0.05, "N", kLabelSize, art::kWhite, 0.5);
-  unit(cr, numberRight(-0.567, 3, v) + 0.02, cellMid(-0.06, v), "%");
+  unit(cr, apuUnitX(kApuSpeed.x, 3, v), cellMid(kApuSpeed.y, v), "%");
   apuDial(cr, kApuEgtInner, 0.18, 1000, {{0, "0"}, {300, "3"}, {700, "7"}, {1000, "10"}}, 900, 900);
   text(cr, -0.86, kApuEgtInner.y + 0.05, "EGT", kLabelSize, art::kWhite, 0.5);
-  unit(cr, numberRight(-0.567, 3, v) + 0.02, cellMid(-0.456, v), "\u00b0C");
+  unit(cr, apuUnitX(kApuEgt.x, 3, v), cellMid(kApuEgt.y, v), "\u00b0C");
   permanentArea(cr);
 }
 
