@@ -8,7 +8,6 @@
 #include <fstream>
 #include <map>
 #include <random>
-#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -31,15 +30,21 @@ struct Chunk {
   std::string name, type, format;
 };
 
+std::string tag(const std::string& xml, const std::string& name) {
+  const auto begin = xml.find("<" + name + ">");
+  const auto end = xml.find("</" + name + ">");
+  if (begin == std::string::npos || end == std::string::npos || end < begin) return {};
+  return xml.substr(begin + name.size() + 2, end - begin - name.size() - 2);
+}
+
 // The chunks as FlightGear reads them from the shipped file.
 std::vector<Chunk> chunks() {
   const std::string xml = shippedProtocol();
-  const std::regex chunk(
-      "<chunk>\\s*<name>([^<]*)</name>\\s*<type>([^<]*)</type>\\s*<format>([^<]*)</format>\\s*<node>[^<]*</node>\\s*"
-      "</chunk>");
   std::vector<Chunk> out;
-  for (auto it = std::sregex_iterator(xml.begin(), xml.end(), chunk); it != std::sregex_iterator(); ++it)
-    out.push_back({(*it)[1], (*it)[2], (*it)[3]});
+  for (std::size_t at = xml.find("<chunk>"); at != std::string::npos; at = xml.find("<chunk>", at + 1)) {
+    const std::string chunk = xml.substr(at, xml.find("</chunk>", at) - at);
+    out.push_back({tag(chunk, "name"), tag(chunk, "type"), tag(chunk, "format")});
+  }
   return out;
 }
 
