@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "ecam/sd/cabin_model.h"
+#include "ecam/sd/eng_page.h"
 #include "ecam/sd/sd_geometry.h"
 #include "instruments/saturate.h"
 
@@ -36,11 +37,7 @@ std::int32_t fuelUsedPerEngine(std::int32_t initialFuelKg, float fuelOnBoardLb) 
 
 float oilQuantity(float oilPressureRaw) { return 3.0f * std::sqrt(oilPressureRaw * kPsiPerRaw); }
 
-float vibration(float n1Raw) {
-  const float x = n1Raw * 0.001f;
-  if (x <= 15.3f) return 0.12f * x + 0.5f;
-  return 0.12f * x - 0.0241f * x + 0.5f;
-}
+float vibration(float n1Raw) { return eng::vibration(n1Raw * 0.001f); }
 
 float engine2X(double value) {
   if (!(value > 99.0)) return sdgeo::kCruiseEngine2Small;

@@ -11,7 +11,7 @@ namespace sd::cruise {
 std::int32_t fuelUsedPerEngine(std::int32_t initialFuelKg, float fuelOnBoardLb);
 // 3 x the square root of the oil pressure in psi; NaN below 0 psi.
 float oilQuantity(float oilPressureRaw);
-// N1 vibration from the raw N1 word.
+// N1 vibration from the raw N1 word, as the ENG page shows it.
 float vibration(float n1Raw);
 // Where an engine 2 value starts: further left the fewer digits it has.
 float engine2X(double value);
