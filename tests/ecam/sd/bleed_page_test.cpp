@@ -49,7 +49,7 @@ float t2() { return sd::bleed::precoolers().temperature[1]; }
 
 // A start, a long overspeed, then back through the switch between the laws.
 TEST(BleedPage, PrecoolerTemperaturesOverDraws) {
-  BleedDisplay d(64);
+  BleedDisplay d(16);
   d.draw(withN2(80, 15));
   EXPECT_NEAR(t1(), 257.16f, 1e-3);
   EXPECT_NEAR(t2(), 49.405f, 1e-3);

@@ -137,6 +137,17 @@ TEST(DoorPage, DoorBitSwitchesEverything) {
   d.draw(b);
   for (const Quad& q : kCabinDoors) EXPECT_TRUE(amber(centre(q)));
   for (const Quad& q : kCargoDoors) EXPECT_TRUE(amber(centre(q)));
+
+  // Between the doors: the fuselage's side line of the background.
+  const double side = (kCabinDoors[0].x0 + kCabinDoors[0].x1) / 2;
+  const int px = int((side + 1) * 128), py = int((0.3 + 1) * 128);
+  int lit = 0;
+  for (int dx = -2; dx <= 2; ++dx) {
+    const auto p = d.ow.at(px + dx, py);
+    if (p[0] > 150 && p[1] > 150 && p[2] > 150) ++lit;
+  }
+  EXPECT_GT(lit, 0);
+  EXPECT_LT(d.at(-0.5, 0.3)[1], 40);
 }
 
 TEST(DoorPage, FixedLabels) {

@@ -171,6 +171,9 @@ TEST(FctlPage, SurfaceMarkersMove) {
   // The middle of each marker.
   auto shown = [&](Quad q, float value) { return d.near((q.x0 + q.x1) / 2, (q.y0 + q.y1) / 2 + value, 1, green); };
   d.draw(fctlBlock(0, 0));
+  // The background's aileron scale beside the marker.
+  auto white = [](std::array<int, 3> p) { return p[0] > 150 && p[1] > 150 && p[2] > 150; };
+  EXPECT_TRUE(d.near(kLeftAileron.x0 - 0.008, (kLeftAileron.y0 + kLeftAileron.y1) / 2 + 0.1, 1, white));
   EXPECT_TRUE(shown(kLeftAileron, 0));
   EXPECT_TRUE(shown(kRightAileron, 0));
   EXPECT_TRUE(shown(kLeftElevator, 0));

@@ -187,6 +187,9 @@ TEST(PressPage, NeedlesPointAtTheirValues) {
     return d.near(p.x, p.y, 1, green);
   };
   d.draw(block(0, true));
+  // The background's DP scale, at 4 psi, just outside the needle's reach.
+  const Point arc = along(kPressDp, 45 - 4 * 18, kPressNeedleLength + 0.006);
+  EXPECT_TRUE(d.near(arc.x, arc.y, 1, [](std::array<int, 3> p) { return p[0] > 150 && p[1] > 150 && p[2] > 150; }));
   EXPECT_TRUE(needleAt(kPressDp, 45));
   EXPECT_TRUE(needleAt(kPressCabAlt, 45));
   EXPECT_TRUE(needleAt(kPressVs, 0));
