@@ -45,6 +45,7 @@ bool drawDoorPage(SystemDisplay& d, const FlightDataBlock& block) {
 
   d.drawBackground(kBackgroundSlot);
   d.beginGroup();
+  glDisable(GL_BLEND);  // door pictures are opaque
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, d.textures[closed ? kCabinClosedSlot : kCabinOpenSlot]);
   for (const Quad& q : kCabinDoors) doorSymbol(q);

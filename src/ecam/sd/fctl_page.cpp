@@ -85,6 +85,7 @@ bool drawFctlPage(SystemDisplay& d, const FlightDataBlock& block) {
 
   // Black behind the spoilers, so the windows show only what is drawn in them.
   d.beginGroup();
+  glDisable(GL_BLEND);  // the spoilers replace what is under them
   glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
   glBegin(GL_POLYGON);
   glVertex3f(-kBlankHalf, -kBlankHalf, kBlankZ);
@@ -92,7 +93,7 @@ bool drawFctlPage(SystemDisplay& d, const FlightDataBlock& block) {
   glVertex3f(kBlankHalf, kBlankHalf, kBlankZ);
   glVertex3f(-kBlankHalf, kBlankHalf, kBlankZ);
   glEnd();
-  glColor4f(1.0f, 1.0f, 1.0f, 1.0f);  // textures are modulated by it
+  glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, tex[kSpoilerSlot]);
