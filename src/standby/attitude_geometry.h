@@ -52,7 +52,8 @@ inline constexpr float kBezelInner = 0.88f;
 inline constexpr double kBankPointerBase = 0.785;
 inline constexpr double kBankMarkOuter = 0.875;
 
-// Atlas size written by the generator (powers of two).
-inline constexpr int kAtlasSize = 2048;
+// Atlas size written by the generator (powers of two). 1024 keeps the thin
+// ladder strokes whole at the usual slot sizes; 2048 broke them up.
+inline constexpr int kAtlasSize = 1024;
 
 }  // namespace attitudegeo
