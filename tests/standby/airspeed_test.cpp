@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 
 #include "standby/airspeed_geometry.h"
 #include "standby/dial_probe.h"
@@ -17,12 +16,6 @@ namespace {
 constexpr int kSize = 400;
 const std::string kStripFile = std::string(A320_TEST_DATA_DIR) + "/01012005.tex";
 const std::vector<drumgeo::Window> kCounters = {kMachSecond, kMachFirst, kUnits, kTens, kHundreds};
-
-// Drum position of an offset: the cell that sits where cell 10 sits with
-// no offset, so a digit d > 1 reads d, a 0 or 1 in a lower place 10 or 11,
-// and a leading 0 reads 0.
-double cellOf(float offset) { return 10.0 - 13.0 * double(offset); }
-float offsetFor(double cell) { return float((10.0 - cell) / 13.0); }
 
 FlightDataBlock block(float airspeed, float word27 = 0.0f, float word28 = 0.0f, std::uint32_t word92 = 0,
                       std::uint32_t word17 = 0) {
@@ -119,15 +112,6 @@ TEST(AirspeedStrip, CellsTenToTwelveRepeatZeroToTwo) {
   ASSERT_TRUE(strip.loaded());
   expectDrumColumn(strip, kLeftS0, kLeftS1, false);  // cell 0 is the blank leading zero
   expectDrumColumn(strip, kRightS0, kRightS1, true);
-}
-
-// Two drum positions show the same picture when they are equal or ten cells
-// apart over cells that carry the same digits (1 and 11, 2 and 12; 0 and 10
-// only in the right column, whose cell 0 is a 0 too).
-bool samePicture(double a, double b, bool rightColumn, double tolerance) {
-  if (std::abs(a - b) <= tolerance) return true;
-  if (std::abs(std::abs(a - b) - 10) > tolerance) return false;
-  return std::min(a, b) >= (rightColumn ? -0.5 : 0.5) && std::max(a, b) <= 12.5;
 }
 
 TEST(AirspeedDrums, EveryDigitRollsWithoutAJump) {
@@ -284,45 +268,15 @@ TEST_F(AirspeedHold, HeldNeedleStaysOnScreen) {
   EXPECT_TRUE(showsOffset(held, strip, kHundreds, offsetFor(1), false, pointers(30, 94)));
 }
 
-TEST_F(AirspeedHold, HiddenSlotDrawsNothingAndKeepsTheHeldValue) {
+TEST_F(AirspeedHold, HiddenSlotKeepsTheHeldValue) {
   bench.render(block(180));
   bench.ow.window->setVisible(1, 0);
-  const Frame f = bench.render(block(90));
+  bench.render(block(90));
   EXPECT_EQ(asi->heldAirspeed(), 180.0f);
-  for (double y = -0.9; y <= 0.9; y += 0.3)
-    for (double x = -0.9; x <= 0.9; x += 0.3) EXPECT_EQ(brightness(f.at(x, y)), 0) << x << "," << y;
-}
-
-TEST(AirspeedTint, Bit0DarkensEverythingTowardsRed) {
-  Bench bench(A320_AIRSPEED, kSize);
-  ASSERT_TRUE(bench.made);
-  const FlightDataBlock plainBlock = block(257, 200 * 128, 3072);
-  FlightDataBlock tintBlock = plainBlock, bit1Block = plainBlock;
-  tintBlock.setU32(17, 1);
-  bit1Block.setU32(17, 2);
-  const Frame plain = bench.render(plainBlock), tinted = bench.render(tintBlock), bit1 = bench.render(bit1Block);
-  EXPECT_EQ(plain.rgba, bit1.rgba);
-  int bright = 0;
-  for (double y = -0.98; y <= 0.98; y += 0.07)
-    for (double x = -0.98; x <= 0.98; x += 0.07) {
-      const Rgb p = plain.at(x, y), t = tinted.at(x, y);
-      bright += brightness(p) > 180;
-      EXPECT_NEAR(t.r, p.r * 0.87 + 0.01 * 0.87 * 255, 2.5) << x << "," << y;
-      EXPECT_NEAR(t.g, p.g * 0.51 + 0.01 * 0.51 * 255, 2.5) << x << "," << y;
-      EXPECT_NEAR(t.b, p.b * 0.51 + 0.01 * 0.51 * 255, 2.5) << x << "," << y;
-    }
-  EXPECT_GT(bright, 20);  // the probe saw the white marks, not just black
 }
 
 TEST(AirspeedInitialise, MissingFileFailsButTheRestStillDraws) {
-  namespace fs = std::filesystem;
-  const fs::path dir = fs::path(::testing::TempDir()) / "asi-data";
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  for (int i : {0, 1, 2, 3, 5})
-    fs::copy_file(fs::path(A320_TEST_DATA_DIR) / ("0101200" + std::to_string(i) + ".tex"),
-                  dir / ("0101200" + std::to_string(i) + ".tex"));
-  Bench bench(A320_AIRSPEED, kSize, dir.string());
+  Bench bench(A320_AIRSPEED, kSize, dataWithout("01012004.tex"));
   ASSERT_TRUE(bench.made);  // the slot keeps the instrument
   ASSERT_EQ(bench.sink.messages.size(), 1u);
   EXPECT_EQ(bench.sink.messages[0], "A320_AIRSPEED: Error - Data File missing!");
@@ -330,7 +284,6 @@ TEST(AirspeedInitialise, MissingFileFailsButTheRestStillDraws) {
   const Frame f = bench.render(block(300));
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
   EXPECT_LT(std::abs(angleBetween(markAngle(f, 0.0, 0.80, 0.90), 0.0)), 0.5);
-  fs::remove_all(dir);
 }
 
 }  // namespace

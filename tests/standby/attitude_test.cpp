@@ -2,69 +2,40 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <array>
 #include <cmath>
-#include <filesystem>
 #include <optional>
 
 #include "standby/attitude_geometry.h"
-#include "support/offscreen.h"
+#include "standby/dial_probe.h"
 
-using testing_support::OffscreenWindow;
-using testing_support::RecordingSink;
+using namespace dialprobe;
 using namespace attitudegeo;
 
 namespace {
 
 constexpr int kSide = 400;
-constexpr double kDeg = 3.14159265358979323846 / 180.0;
 constexpr double kPixel = 2.0 / kSide;  // one pixel in instrument units
 
-struct Word {
-  int word;
-  float value;
-};
-
 // The attitude indicator alone, filling a square window turned by rotation.
-struct Picture {
-  Picture(std::initializer_list<Word> words, float rotation, std::uint32_t word17 = 0) : rotation(rotation) {
-    RecordingSink sink;
-    OffscreenWindow ow(kSide, kSide);
-    ow.window->setRotationAngle(rotation);
-    ow.window->setPlacement({0, 0, kSide, kSide, 1, A320_ATTITUDE}, 1);
-    EXPECT_TRUE(ow.window->instrumentFactory(0, A320_ATTITUDE));
-    EXPECT_TRUE(sink.messages.empty());
-    FlightDataBlock b;
-    for (const Word& w : words) b.setF32(w.word, w.value);
-    b.setU32(17, word17);
-    ow.window->setData(b.bytes.data());
-    ow.window->renderPass();
-    rgba = ow.pixels();
-  }
-  // Colour under the instrument point (x, y) before the window's rotation.
-  std::array<int, 3> at(double x, double y) const {
-    const double a = rotation * kDeg;
-    const double rx = std::cos(a) * x - std::sin(a) * y, ry = std::sin(a) * x + std::cos(a) * y;
-    const int px = std::clamp(int(std::floor((rx + 1) / 2 * kSide)), 0, kSide - 1);
-    const int py = std::clamp(int(std::floor((ry + 1) / 2 * kSide)), 0, kSide - 1);
-    const std::uint8_t* p = &rgba[(std::size_t(kSide - 1 - py) * kSide + std::size_t(px)) * 4];
-    return {p[0], p[1], p[2]};
-  }
-  float rotation;
-  std::vector<std::uint8_t> rgba;
-};
+Frame picture(std::initializer_list<std::pair<int, float>> words, float rotation) {
+  Bench bench(A320_ATTITUDE, kSide);
+  EXPECT_TRUE(bench.made);
+  EXPECT_TRUE(bench.sink.messages.empty());
+  FlightDataBlock b;
+  for (const auto& [word, value] : words) b.setF32(word, value);
+  return bench.render(b, rotation);
+}
 
-bool sky(std::array<int, 3> c) { return c[2] > c[0] + 60; }
-bool ground(std::array<int, 3> c) { return c[0] > c[2] + 40 && c[1] > c[2]; }
-bool magenta(std::array<int, 3> c) { return c[0] > 150 && c[2] > 150 && c[1] < 110; }
-bool yellow(std::array<int, 3> c) { return c[0] > 180 && c[1] > 130 && c[2] < 90; }
+bool sky(Rgb c) { return c.b > c.r + 60; }
+bool ground(Rgb c) { return c.r > c.b + 40 && c.g > c.b; }
+bool magenta(Rgb c) { return c.r > 150 && c.b > 150 && c.g < 110; }
+bool yellow(Rgb c) { return c.r > 180 && c.g > 130 && c.b < 90; }
 
 // The highest y in column x, scanning down from top, that shows ground.
-std::optional<double> groundTop(const Picture& p, double x, double top, double bottom) {
+std::optional<double> groundTop(const Frame& p, double x, double top, double bottom) {
   bool seenSky = false;
   for (double y = top; y > bottom; y -= kPixel / 2) {
-    const auto c = p.at(x, y);
+    const Rgb c = p.at(x, y);
     if (sky(c)) seenSky = true;
     if (seenSky && ground(c)) return y;
   }
@@ -123,7 +94,7 @@ class AttitudeHorizon : public testing::TestWithParam<std::tuple<HorizonCase, fl
 
 TEST_P(AttitudeHorizon, BoundaryInColumn) {
   const auto [c, rotation] = GetParam();
-  const Picture p({{22, c.pitch}, {23, c.bank}}, rotation);
+  const Frame p = picture({{22, c.pitch}, {23, c.bank}}, rotation);
   const auto y = groundTop(p, c.column, 0.6, -0.6);
   ASSERT_TRUE(y.has_value()) << "no sky over ground in column " << c.column;
   EXPECT_NEAR(*y, c.boundary, 3 * kPixel) << "pitch " << c.pitch << " bank " << c.bank;
@@ -148,8 +119,8 @@ TEST_P(AttitudeSymbols, CommandBarFollowsItsTurnAndShift) {
   const float rotation = GetParam();
   // Turn -(20 - 0.3), shift (10 - 5) * 0.012; the bar's centre line lies
   // 0.031 below the quad's top edge.
-  const Picture shown({{22, 10}, {23, 20}, {101, 5}, {102, 0.3f}, {103, 0.7f}}, rotation);
-  const Picture hidden({{22, 10}, {23, 20}, {101, 5}, {102, 0.3f}, {103, 0}}, rotation);
+  const Frame shown = picture({{22, 10}, {23, 20}, {101, 5}, {102, 0.3f}, {103, 0.7f}}, rotation);
+  const Frame hidden = picture({{22, 10}, {23, 20}, {101, 5}, {102, 0.3f}, {103, 0}}, rotation);
   const double a = -19.7 * kDeg, shift = 0.06;
   for (double x : {-0.42, -0.3, 0.3, 0.42}) {
     const double bx = std::cos(a) * x - std::sin(a) * shift, by = std::sin(a) * x + std::cos(a) * shift;
@@ -162,9 +133,8 @@ TEST_P(AttitudeSymbols, CommandBarFollowsItsTurnAndShift) {
 
 TEST_P(AttitudeSymbols, FixedSymbolMovesOnlyUpAndDown) {
   const float rotation = GetParam();
-  const Picture level({}, rotation);
-  const Picture raised({{24, 100}}, rotation);
-  const Picture banked({{23, 30}, {22, -10}}, rotation);
+  const Frame level = picture({}, rotation), raised = picture({{24, 100}}, rotation),
+              banked = picture({{23, 30}, {22, -10}}, rotation);
   for (double x : {-0.16, 0.16}) {
     EXPECT_TRUE(yellow(level.at(x, 0.0))) << x;
     EXPECT_FALSE(yellow(level.at(x, 0.12))) << x;
@@ -177,11 +147,12 @@ TEST_P(AttitudeSymbols, FixedSymbolMovesOnlyUpAndDown) {
 TEST_P(AttitudeSymbols, BankRingPointerTurnsWithTheBank) {
   const float rotation = GetParam();
   const double r = (kBankPointerBase * 2 + kBankMarkOuter) / 3;  // inside the triangle
-  auto pointerAt = [&](const Picture& p, double angle) {
-    const auto c = p.at(r * std::cos(angle * kDeg), r * std::sin(angle * kDeg));
-    return c[0] > 200 && c[1] > 200 && c[2] > 200;
+  auto pointerAt = [&](const Frame& p, double angle) {
+    const Rgb c = p.at(r * std::cos(angle * kDeg), r * std::sin(angle * kDeg));
+    return std::min({c.r, c.g, c.b}) > 200;
   };
-  const Picture level({}, rotation), right({{23, 15}}, rotation), left({{23, -15}}, rotation);
+  const Frame level = picture({}, rotation), right = picture({{23, 15}}, rotation),
+              left = picture({{23, -15}}, rotation);
   EXPECT_TRUE(pointerAt(level, 90));
   EXPECT_FALSE(pointerAt(level, 75));
   EXPECT_TRUE(pointerAt(right, 75));  // clockwise for a positive bank
@@ -191,49 +162,13 @@ TEST_P(AttitudeSymbols, BankRingPointerTurnsWithTheBank) {
 
 INSTANTIATE_TEST_SUITE_P(Attitude, AttitudeSymbols, testing::Values(0.0f, 90.0f, -90.0f));
 
-TEST(Attitude, TintDarkensTowardsRed) {
-  const std::initializer_list<Word> words = {{22, 5}, {23, 15}, {101, 2}, {103, 1}};
-  const Picture plain(words, 0.0f, 0);
-  const Picture tinted(words, 0.0f, 1);
-  const Picture otherBits(words, 0.0f, 0xfffffffeu);
-  const double factor[3] = {0.87, 0.51, 0.51};
-  int coloured = 0;
-  for (double y = -0.95; y < 0.96; y += 0.1)
-    for (double x = -0.95; x < 0.96; x += 0.1) {
-      const auto base = plain.at(x, y), t = tinted.at(x, y);
-      for (int i = 0; i < 3; ++i)
-        EXPECT_NEAR(t[i], base[i] * factor[i] + 255 * 0.01 * factor[i], 1.5) << x << "," << y << " channel " << i;
-      EXPECT_EQ(otherBits.at(x, y), base) << x << "," << y;
-      if (base[2] > 100) ++coloured;
-    }
-  EXPECT_GT(coloured, 50);  // the grid did look at the picture, not at black
-}
-
-TEST(Attitude, HiddenSlotDrawsNothing) {
-  OffscreenWindow ow(64, 64);
-  ow.window->setPlacement({0, 0, 64, 64, 0, A320_ATTITUDE}, 1);
-  ASSERT_TRUE(ow.window->instrumentFactory(0, A320_ATTITUDE));
-  ow.window->renderPass();
-  for (int y = 8; y < 56; y += 8)
-    for (int x = 8; x < 56; x += 8) EXPECT_EQ(ow.at(x, y), (std::array<int, 3>{0, 0, 0}));
-}
-
 TEST(Attitude, EachMissingAtlasIsReportedAndTheOtherStillLoads) {
-  namespace fs = std::filesystem;
   for (const char* missing : {"01020050.tex", "01020051.tex"}) {
-    const fs::path dir = fs::path(testing::TempDir()) / ("attitude-data-" + std::string(missing));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    for (const char* f : {"01020050.tex", "01020051.tex"})
-      if (std::string(f) != missing) fs::copy_file(fs::path(A320_TEST_DATA_DIR) / f, dir / f);
-    RecordingSink sink;
-    OffscreenWindow ow(64, 64, 1.0f, dir.string());
-    ow.window->setPlacement({0, 0, 64, 64, 1, A320_ATTITUDE}, 1);
-    ASSERT_TRUE(ow.window->instrumentFactory(0, A320_ATTITUDE));
-    EXPECT_EQ(sink.messages, std::vector<std::string>{"A320_ATTITUDE: Error - Data File missing!"}) << missing;
-    ow.window->renderPass();
-    EXPECT_EQ(sink.messages.size(), 1u);
-    fs::remove_all(dir);
+    Bench bench(A320_ATTITUDE, 64, dataWithout(missing));
+    ASSERT_TRUE(bench.made);
+    EXPECT_EQ(bench.sink.messages, std::vector<std::string>{"A320_ATTITUDE: Error - Data File missing!"}) << missing;
+    bench.render(FlightDataBlock{});
+    EXPECT_EQ(bench.sink.messages.size(), 1u);
   }
 }
 

@@ -86,18 +86,4 @@ TEST(Clock, CellBoundsAlongStrip) {
   EXPECT_GT(t0, 0.08333);  // digit 9 stays clear of the colon cell
 }
 
-TEST(Clock, HiddenSlotLeavesFrameUntouched) {
-  OffscreenWindow ow(64, 64);
-  InstrumentWindow& w = *ow.window;
-  w.setPlacement({0, 0, 64, 64, 0, A320_CLOCK}, 1);
-  ASSERT_TRUE(w.instrumentFactory(0, A320_CLOCK));
-  w.renderPass();
-  ASSERT_NE(w.instrument(0), nullptr);  // still loaded
-  for (int y = 8; y < 56; y += 8)
-    for (int x = 8; x < 56; x += 8) EXPECT_EQ(ow.at(x, y), (std::array<int, 3>{0, 0, 0}));
-  w.setVisible(1, 1);
-  w.renderPass();
-  EXPECT_NE(ow.at(32, 50), (std::array<int, 3>{0, 0, 0}));  // face shows once visible
-}
-
 }  // namespace

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -41,11 +42,40 @@ struct Frame {
 
 inline double brightness(Rgb c) { return (c.r + c.g + c.b) / 3; }
 
+// Drum position of an offset: the cell that sits where cell 10 sits with
+// no offset, so a digit d > 1 reads d, a 0 or 1 in a lower place 10 or 11,
+// and a leading 0 reads 0.
+inline double cellOf(float offset) { return 10.0 - 13.0 * double(offset); }
+inline float offsetFor(double cell) { return float((10.0 - cell) / 13.0); }
+
+// Two drum positions show the same picture when they are equal or ten cells
+// apart over cells that carry the same digits (1 and 11, 2 and 12; 0 and 10
+// only where cell 0 is a 0 too).
+inline bool samePicture(double a, double b, bool zeroRepeats, double tolerance) {
+  if (std::abs(a - b) <= tolerance) return true;
+  if (std::abs(std::abs(a - b) - 10) > tolerance) return false;
+  return std::min(a, b) >= (zeroRepeats ? -0.5 : 0.5) && std::max(a, b) <= 12.5;
+}
+
+// A scratch copy of the instrument's data files (those sharing the first
+// four digits) without `missing`.
+inline std::string dataWithout(const std::string& missing) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::path(::testing::TempDir()) / ("without-" + missing);
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  for (const auto& e : fs::directory_iterator(A320_TEST_DATA_DIR)) {
+    const std::string name = e.path().filename().string();
+    if (name != missing && name.compare(0, 4, missing, 0, 4) == 0) fs::copy_file(e.path(), dir / name);
+  }
+  return dir.string();
+}
+
 // One instrument in a window of its own, filling it.
 struct Bench {
-  Bench(std::int32_t type, int side, const std::string& dataDir = A320_TEST_DATA_DIR)
+  Bench(std::int32_t type, int side, const std::string& dataDir = A320_TEST_DATA_DIR, int visible = 1)
       : size(side), ow(side, side, 1.0f, dataDir) {
-    ow.window->setPlacement({0, 0, side, side, 1, type}, 1);
+    ow.window->setPlacement({0, 0, side, side, visible, type}, 1);
     made = ow.window->instrumentFactory(0, type);
   }
   Frame render(const FlightDataBlock& b, float rotation = 0.0f) {
