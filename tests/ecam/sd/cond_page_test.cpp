@@ -3,58 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 
 #include "ecam/sd/cond_page.h"
 #include "ecam/sd/pages.h"
 #include "ecam/sd/sd_geometry.h"
-#include "support/glyph_text.h"
-#include "support/offscreen.h"
+#include "page_test_support.h"
 
 using namespace testing_support;
+using namespace sdtest;
 
 namespace {
 
-constexpr std::uint32_t kCondPage = 8u << 24;
-
-struct CondDisplay {
-  explicit CondDisplay(int size = 200) : size(size), ow(size, size) {
-    sd::resetModuleState();
-    ow.window->setPlacement({0, 0, size, size, 1, A320_ECAM_SYSTEM}, 1);
-    EXPECT_TRUE(ow.window->instrumentFactory(0, A320_ECAM_SYSTEM));
-  }
-  SystemDisplay& sd() { return *static_cast<SystemDisplay*>(ow.window->instrument(0)); }
-  void draw(FlightDataBlock b, int times = 1) {
-    b.setU32(40, kCondPage);
-    for (int i = 0; i < times; ++i) {
-      ow.window->setData(b.bytes.data());
-      ASSERT_TRUE(ow.window->renderPass());
-      ASSERT_EQ(sd().lastPage, SdPage::Cond);
-    }
-  }
-  // Pixel under a point of the instrument's square.
-  std::array<int, 3> at(double x, double y) const {
-    return ow.at(int(std::lround((x + 1) * size / 2)), int(std::lround((y + 1) * size / 2)));
-  }
-  int size;
-  RecordingSink sink;
-  OffscreenWindow ow;
+struct CondDisplay : PageDisplay {
+  explicit CondDisplay(int size = 200) : PageDisplay(size, 8, SdPage::Cond) {}
 };
 
 const float* zones() { return sd::cabinState().zoneTemperature; }
 const float* valves() { return sd::cond::trimValves().opening; }
 
-bool greenish(const std::array<int, 3>& p) { return p[1] > 100 && p[1] > 2 * p[0] && p[1] > 2 * p[2]; }
-bool amberish(const std::array<int, 3>& p) { return p[0] > 120 && p[1] > 50 && p[2] < p[1] / 2; }
-// Whether any pixel within r pixels of the point passes.
-template <typename Pred>
-bool near(const CondDisplay& d, double x, double y, int r, Pred pred) {
-  const int cx = int(std::lround((x + 1) * d.size / 2)), cy = int(std::lround((y + 1) * d.size / 2));
-  for (int dy = -r; dy <= r; ++dy)
-    for (int dx = -r; dx <= r; ++dx)
-      if (pred(d.ow.at(cx + dx, cy + dy))) return true;
-  return false;
-}
 
 TEST(CondPage, SeedOpensTheValvesBySatBelowTarget) {
   struct Case {
@@ -213,26 +179,26 @@ TEST(CondPage, NeedlesAndHotAirValveAsDrawn) {
   FlightDataBlock b;  // SAT 0: the valves open fully
   d.draw(b);
   // Open hot-air valve: its bar runs along the duct, nothing across it.
-  EXPECT_TRUE(near(d, cx + 0.025, cy, 2, greenish));
-  EXPECT_FALSE(near(d, cx, cy + 0.035, 1, amberish));
+  EXPECT_TRUE(d.near(cx + 0.025, cy, 2, greenish));
+  EXPECT_FALSE(d.near(cx, cy + 0.035, 1, amberish));
   for (int z = 0; z < 3; ++z) {
     const auto [ox, oy] = needleTip(z, -134.0f, 0.7);
     const auto [sx, sy] = needleTip(z, -47.0f, 0.7);
-    EXPECT_TRUE(near(d, ox, oy, 2, greenish)) << "zone " << z;
-    EXPECT_FALSE(near(d, sx, sy, 2, greenish)) << "zone " << z;
+    EXPECT_TRUE(d.near(ox, oy, 2, greenish)) << "zone " << z;
+    EXPECT_FALSE(d.near(sx, sy, 2, greenish)) << "zone " << z;
   }
 
   // A warm day: the valves stay shut and the picture's shut valve shows.
   sd::resetModuleState();
   b.setF32(7, 25.0f);
   d.draw(b);
-  EXPECT_FALSE(near(d, cx + 0.025, cy, 1, greenish));
-  EXPECT_TRUE(near(d, cx, cy + 0.035, 2, amberish));
+  EXPECT_FALSE(d.near(cx + 0.025, cy, 1, greenish));
+  EXPECT_TRUE(d.near(cx, cy + 0.035, 2, amberish));
   for (int z = 0; z < 3; ++z) {
     const auto [ox, oy] = needleTip(z, -134.0f, 0.7);
     const auto [sx, sy] = needleTip(z, -47.0f, 0.7);
-    EXPECT_FALSE(near(d, ox, oy, 2, greenish)) << "zone " << z;
-    EXPECT_TRUE(near(d, sx, sy, 2, greenish)) << "zone " << z;
+    EXPECT_FALSE(d.near(ox, oy, 2, greenish)) << "zone " << z;
+    EXPECT_TRUE(d.near(sx, sy, 2, greenish)) << "zone " << z;
   }
 }
 
@@ -248,32 +214,6 @@ TEST(CondPage, NegativeValuesUseThePrimitivesSign) {
   EXPECT_EQ(cap.textAt(sdgeo::kCondZoneX[0], sdgeo::kCondZoneY, 0.15), "-5") << cap.dump();
   EXPECT_EQ(cap.textAt(sdgeo::kCondValveX[1], sdgeo::kCondValveY, 0.2), "-1");
   EXPECT_EQ(cap.textAt(sdgeo::kCondValveX[0], sdgeo::kCondValveY, 0.2), "200");
-}
-
-TEST(CondPage, RandomBlocksDrawWithoutHarm) {
-  CondDisplay d(64);
-  std::mt19937 rng(8);
-  std::uniform_int_distribution<std::uint32_t> bits;
-  const float specials[] = {NAN, INFINITY, -INFINITY, 1e38f, -1e38f, 0.0f, 5.0f, 150.0f, 4000.0f};
-  FlightDataBlock b;
-  for (int frame = 0; frame < 3000; ++frame) {
-    for (int w = 0; w < 256; ++w) {
-      const std::uint32_t r = bits(rng);
-      if (r % 4 == 0)
-        b.setF32(w, specials[(r >> 8) % std::size(specials)]);
-      else if (r % 4 == 1)
-        b.setF32(w, float(std::int32_t(r)) * 1e-5f);
-      else
-        b.setU32(w, r);
-    }
-    if (frame % 500 == 0) sd::cabinState().seed = true;
-    d.draw(b);
-    for (int i = 0; i < 3; ++i) {
-      ASSERT_TRUE(std::isfinite(zones()[i])) << "frame " << frame;
-      ASSERT_TRUE(std::isfinite(valves()[i])) << "frame " << frame;
-      ASSERT_LE(valves()[i], 200.0f) << "frame " << frame;
-    }
-  }
 }
 
 }  // namespace

@@ -4,35 +4,19 @@
 
 #include <cmath>
 #include <limits>
-#include <random>
 
 #include "ecam/sd/cruise_page.h"
 #include "ecam/sd/door_page.h"
 #include "ecam/sd/sd_geometry.h"
-#include "support/glyph_text.h"
-#include "support/offscreen.h"
+#include "page_test_support.h"
 
 using namespace testing_support;
+using namespace sdtest;
 
 namespace {
 
-struct DoorDisplay {
-  explicit DoorDisplay(int size = 256) : size(size), ow(size, size) {
-    sd::resetModuleState();
-    ow.window->setPlacement({0, 0, size, size, 1, A320_ECAM_SYSTEM}, 1);
-    EXPECT_TRUE(ow.window->instrumentFactory(0, A320_ECAM_SYSTEM));
-  }
-  SystemDisplay& sd() { return *static_cast<SystemDisplay*>(ow.window->instrument(0)); }
-  void draw(FlightDataBlock b) {
-    b.setU32(40, 9u << 24);
-    ow.window->setData(b.bytes.data());
-    ASSERT_TRUE(ow.window->renderPass());
-    ASSERT_EQ(sd().lastPage, SdPage::Door);
-  }
-  std::array<int, 3> at(double x, double y) const { return ow.at(int((x + 1) * size / 2), int((y + 1) * size / 2)); }
-  int size;
-  RecordingSink sink;
-  OffscreenWindow ow;
+struct DoorDisplay : PageDisplay {
+  explicit DoorDisplay(int size = 256) : PageDisplay(size, 9, SdPage::Door) {}
 };
 
 FlightDataBlock flying(float speedKt, float altitudeFt) {
@@ -159,27 +143,6 @@ TEST(DoorPage, FixedLabels) {
   EXPECT_EQ(cap.colourAt(kOxyLabel.x, kOxyLabel.y, 0.12), 2);
   EXPECT_EQ(cap.textAt(kOxyUnit.x, kOxyUnit.y), "PSI");
   EXPECT_EQ(cap.colourAt(kOxyUnit.x, kOxyUnit.y), 1);
-}
-
-TEST(DoorPage, RandomBlocksDrawWithoutHarm) {
-  DoorDisplay d(48);
-  std::mt19937 rng(9);
-  std::uniform_int_distribution<std::uint32_t> bits;
-  const float specials[] = {NAN, INFINITY, -INFINITY, 3.4e38f, -3.4e38f, 0.0f, 40000.0f, 99.0f};
-  FlightDataBlock b;
-  for (int frame = 0; frame < 3000; ++frame) {
-    for (int w = 0; w < 256; ++w) {
-      const std::uint32_t r = bits(rng);
-      if (r % 4 == 0)
-        b.setF32(w, specials[(r >> 8) % std::size(specials)]);
-      else if (r % 4 == 1)
-        b.setF32(w, float(std::int32_t(r)) * 1e-4f);
-      else
-        b.setU32(w, r);
-    }
-    d.draw(b);
-    if (HasFatalFailure()) return;
-  }
 }
 
 }  // namespace

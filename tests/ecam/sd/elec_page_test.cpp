@@ -3,39 +3,19 @@
 
 #include <algorithm>
 #include <cmath>
-#include <random>
 
 #include "ecam/sd/elec_page.h"
 #include "ecam/sd/pages.h"
 #include "ecam/sd/sd_geometry.h"
-#include "support/glyph_text.h"
-#include "support/offscreen.h"
+#include "page_test_support.h"
 
 using namespace testing_support;
+using namespace sdtest;
 
 namespace {
 
-constexpr std::uint32_t kElecPage = 4u << 24;
-
-struct ElecDisplay {
-  explicit ElecDisplay(int size = 200) : size(size), ow(size, size) {
-    sd::resetModuleState();
-    ow.window->setPlacement({0, 0, size, size, 1, A320_ECAM_SYSTEM}, 1);
-    EXPECT_TRUE(ow.window->instrumentFactory(0, A320_ECAM_SYSTEM));
-  }
-  SystemDisplay& sd() { return *static_cast<SystemDisplay*>(ow.window->instrument(0)); }
-  void draw(FlightDataBlock b) {
-    b.setU32(40, kElecPage);
-    ow.window->setData(b.bytes.data());
-    ASSERT_TRUE(ow.window->renderPass());
-    ASSERT_EQ(sd().lastPage, SdPage::Elec);
-  }
-  std::array<int, 3> at(double x, double y) const {
-    return ow.at(int(std::lround((x + 1) * size / 2)), int(std::lround((y + 1) * size / 2)));
-  }
-  int size;
-  RecordingSink sink;
-  OffscreenWindow ow;
+struct ElecDisplay : PageDisplay {
+  explicit ElecDisplay(int size = 200) : PageDisplay(size, 4, SdPage::Elec) {}
 };
 
 struct Shown {
@@ -165,31 +145,6 @@ TEST(ElecPage, BackgroundUnderTheValues) {
   // Away from every line and label, the picture is black.
   const auto q = d.at(-0.2, 0.42);
   EXPECT_LT(q[0] + q[1] + q[2], 60);
-}
-
-TEST(ElecPage, RandomBlocksDrawWithoutHarm) {
-  ElecDisplay d(64);
-  std::mt19937 rng(4);
-  std::uniform_int_distribution<std::uint32_t> bits;
-  const float specials[] = {NAN, INFINITY, -INFINITY, 1e38f, -1e38f, 0.0f, 1.0f, 1.0000001f, 20.0f, 3000.0f};
-  FlightDataBlock b;
-  for (int frame = 0; frame < 2000; ++frame) {
-    for (int w = 0; w < 256; ++w) {
-      const std::uint32_t r = bits(rng);
-      if (r % 4 == 0)
-        b.setF32(w, specials[(r >> 8) % std::size(specials)]);
-      else if (r % 4 == 1)
-        b.setF32(w, float(std::int32_t(r)) * 1e-8f);
-      else
-        b.setU32(w, r);
-    }
-    d.draw(b);
-    const sd::elec::Network n = sd::elec::network(b.f32(148), b.f32(198), b.f32(29));
-    for (const sd::elec::Generator* g : {&n.gen1, &n.gen2, &n.apuGen}) {
-      ASSERT_TRUE(std::isfinite(g->load) && std::isfinite(g->voltage) && std::isfinite(g->frequency))
-          << "frame " << frame;
-    }
-  }
 }
 
 }  // namespace

@@ -3,39 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 
 #include "ecam/sd/eng_page.h"
 #include "ecam/sd/pages.h"
 #include "ecam/sd/sd_geometry.h"
-#include "support/glyph_text.h"
-#include "support/offscreen.h"
+#include "page_test_support.h"
 
 using namespace testing_support;
+using namespace sdtest;
 
 namespace {
 
-constexpr std::uint32_t kEngPage = 1u << 24;
-
-struct EngDisplay {
-  explicit EngDisplay(int size = 200) : size(size), ow(size, size) {
-    sd::resetModuleState();
-    ow.window->setPlacement({0, 0, size, size, 1, A320_ECAM_SYSTEM}, 1);
-    EXPECT_TRUE(ow.window->instrumentFactory(0, A320_ECAM_SYSTEM));
-  }
-  SystemDisplay& sd() { return *static_cast<SystemDisplay*>(ow.window->instrument(0)); }
-  void draw(FlightDataBlock b) {
-    b.setU32(40, kEngPage);
-    ow.window->setData(b.bytes.data());
-    ASSERT_TRUE(ow.window->renderPass());
-    ASSERT_EQ(sd().lastPage, SdPage::Eng);
-  }
-  std::array<int, 3> at(double x, double y) const {
-    return ow.at(int(std::lround((x + 1) * size / 2)), int(std::lround((y + 1) * size / 2)));
-  }
-  int size;
-  RecordingSink sink;
-  OffscreenWindow ow;
+struct EngDisplay : PageDisplay {
+  explicit EngDisplay(int size = 200) : PageDisplay(size, 1, SdPage::Eng) {}
 };
 
 // The needle colour (0.4, 0.8, 0).
@@ -201,26 +181,6 @@ TEST(EngPage, NegativeOilPressureDrawsNoQuantity) {
   EXPECT_EQ(cap.textAt(sdgeo::kEngOilQtyValue1.x, sdgeo::kEngOilQtyValue1.y, 0.2), "") << cap.dump();
   EXPECT_EQ(cap.textAt(sdgeo::kEngOilQtyValue2.x, sdgeo::kEngOilQtyValue2.y, 0.2), "00.0");
   EXPECT_EQ(cap.textAt(sdgeo::kEngOilPressValue1.x, sdgeo::kEngOilPressValue1.y, 0.2), "-10");
-}
-
-TEST(EngPage, RandomBlocksDrawWithoutHarm) {
-  EngDisplay d(64);
-  std::mt19937 rng(1);
-  std::uniform_int_distribution<std::uint32_t> bits;
-  const float specials[] = {NAN, INFINITY, -INFINITY, 1e38f, -1e38f, 0.0f, -0.0f, 3384.0f, 15300.0f};
-  FlightDataBlock b;
-  for (int frame = 0; frame < 3000; ++frame) {
-    for (int w = 0; w < 256; ++w) {
-      const std::uint32_t r = bits(rng);
-      if (r % 4 == 0)
-        b.setF32(w, specials[(r >> 8) % std::size(specials)]);
-      else if (r % 4 == 1)
-        b.setF32(w, float(std::int32_t(r)) * 1e-3f);
-      else
-        b.setU32(w, r);
-    }
-    d.draw(b);
-  }
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <random>
 
 #include "ecam/sd/apu_page.h"
 #include "ecam/sd/fuel_page.h"
@@ -145,52 +144,6 @@ TEST(FuelPage, DrawsItsOwnBackground) {
   // The wing's top edge over the centre tank, and empty space above it.
   EXPECT_GT(whiteNear(0.0, -0.20), 120);
   EXPECT_LT(whiteNear(0.0, 0.10), 30);
-}
-
-// Any block through the three pages: no crash, and the page models stay
-// finite and come back to sane values once sane data returns.
-TEST(SystemDisplayRandomBlocks, FuelApuAndWheelPages) {
-  RecordingSink sink;
-  OffscreenWindow ow(64, 64);
-  sd::resetModuleState();
-  ow.window->setPlacement({0, 0, 64, 64, 1, A320_ECAM_SYSTEM}, 1);
-  ASSERT_TRUE(ow.window->instrumentFactory(0, A320_ECAM_SYSTEM));
-  std::mt19937 rng(6);
-  const float specials[] = {NAN, INFINITY, -INFINITY, 1e38f, -1e38f, 0.0f, -0.0f, 3000.0f, 16300.0f, 100.0f};
-  const std::uint32_t pages[] = {6, 7, 10};
-  FlightDataBlock b;
-  for (int frame = 0; frame < 3000; ++frame) {
-    for (int w = 0; w < 256; ++w) {
-      const std::uint32_t r = rng();
-      switch (r % 4) {
-        case 0: b.setU32(w, std::uint32_t(rng())); break;  // any bits
-        case 1: b.setF32(w, specials[rng() % std::size(specials)]); break;
-        case 2: b.setF32(w, std::uniform_real_distribution<float>(-20000.0f, 20000.0f)(rng)); break;
-        default: break;  // keep the last value so models see runs
-      }
-    }
-    b.setU32(40, (pages[frame % 3] << 24) | (std::uint32_t(rng()) & 0xF0FFFFFFu));
-    ow.window->setData(b.bytes.data());
-    ASSERT_TRUE(ow.window->renderPass());
-    const sd::apu::ApuModel& a = sd::apu::apuModel();
-    ASSERT_TRUE(std::isfinite(a.load) && std::isfinite(a.voltage) && std::isfinite(a.frequency) &&
-                std::isfinite(a.bleed) && std::isfinite(a.speed) && std::isfinite(a.egt))
-        << "frame " << frame;
-    ASSERT_TRUE(std::isfinite(sd::wheel::brakeModel().touchdownHeat)) << "frame " << frame;
-  }
-  // Sane data again: the brakes at rest read the ambient with their offsets.
-  FlightDataBlock calm;
-  calm.setU32(40, 10u << 24);
-  calm.setU32(221, 2u);
-  calm.setF32(8, 20.0f / 250.0f);
-  calm.setF32(25, 120.0f);  // a touchdown left armed spends its pulse first
-  ow.window->setData(calm.bytes.data());
-  for (int i = 0; i < 1200; ++i) ASSERT_TRUE(ow.window->renderPass());
-  const sd::wheel::BrakeModel& m = sd::wheel::brakeModel();
-  EXPECT_FLOAT_EQ(m.temperature[0], 19.0f);
-  EXPECT_FLOAT_EQ(m.temperature[1], 22.0f);
-  EXPECT_FLOAT_EQ(m.temperature[2], 18.0f);
-  EXPECT_FLOAT_EQ(m.temperature[3], 21.0f);
 }
 
 }  // namespace

@@ -4,44 +4,20 @@
 
 #include <cmath>
 #include <limits>
-#include <random>
 
 #include "ecam/sd/press_page.h"
 #include "ecam/sd/sd_geometry.h"
-#include "support/glyph_text.h"
-#include "support/offscreen.h"
+#include "page_test_support.h"
 
 using namespace testing_support;
+using namespace sdtest;
 
 namespace {
 
-struct PressDisplay {
-  explicit PressDisplay(int size = 256) : size(size), ow(size, size) {
-    sd::resetModuleState();
-    ow.window->setPlacement({0, 0, size, size, 1, A320_ECAM_SYSTEM}, 1);
-    EXPECT_TRUE(ow.window->instrumentFactory(0, A320_ECAM_SYSTEM));
-  }
-  SystemDisplay& sd() { return *static_cast<SystemDisplay*>(ow.window->instrument(0)); }
-  void draw(FlightDataBlock b) {
-    b.setU32(40, 3u << 24);
-    ow.window->setData(b.bytes.data());
-    ASSERT_TRUE(ow.window->renderPass());
-    ASSERT_EQ(sd().lastPage, SdPage::Press);
-  }
-  template <class Pred>
-  bool near(double x, double y, int r, Pred pred) const {
-    const int cx = int((x + 1) * size / 2), cy = int((y + 1) * size / 2);
-    for (int dy = -r; dy <= r; ++dy)
-      for (int dx = -r; dx <= r; ++dx)
-        if (pred(ow.at(cx + dx, cy + dy))) return true;
-    return false;
-  }
-  int size;
-  RecordingSink sink;
-  OffscreenWindow ow;
+struct PressDisplay : PageDisplay {
+  explicit PressDisplay(int size = 256) : PageDisplay(size, 3, SdPage::Press) {}
 };
 
-bool green(std::array<int, 3> p) { return p[1] > 150 && p[0] < 110 && p[2] < 110; }
 
 FlightDataBlock block(float altitudeFt, bool onGround, float cabinVs = 0.0f) {
   FlightDataBlock b;
@@ -172,11 +148,6 @@ TEST(PressPage, FixedTexts) {
   EXPECT_EQ(cap.colourAt(sdgeo::kPressSystem.x, sdgeo::kPressSystem.y), 2);
 }
 
-// Point along a needle of length l at its angle (it points along -x at 0).
-sdgeo::Point along(sdgeo::Point pivot, double angle, double l) {
-  const double a = (angle + 180.0) * M_PI / 180.0;
-  return {float(pivot.x + l * std::cos(a)), float(pivot.y + l * std::sin(a))};
-}
 
 TEST(PressPage, NeedlesPointAtTheirValues) {
   using namespace sdgeo;
@@ -211,27 +182,6 @@ TEST(PressPage, NeedlesPointAtTheirValues) {
   EXPECT_TRUE(d.near(kPressInlet.x - 0.06, kPressInlet.y, 1, green));
   EXPECT_TRUE(d.near(kPressExtract.x + 0.06, kPressExtract.y, 1, green));
   EXPECT_TRUE(d.near(kPressSafety.x, kPressSafety.y - 0.07, 1, green));
-}
-
-TEST(PressPage, RandomBlocksDrawWithoutHarm) {
-  PressDisplay d(48);
-  std::mt19937 rng(3);
-  std::uniform_int_distribution<std::uint32_t> bits;
-  const float specials[] = {NAN, INFINITY, -INFINITY, 3.4e38f, -3.4e38f, 0.0f, 40000.0f, -6500.0f};
-  FlightDataBlock b;
-  for (int frame = 0; frame < 3000; ++frame) {
-    for (int w = 0; w < 256; ++w) {
-      const std::uint32_t r = bits(rng);
-      if (r % 4 == 0)
-        b.setF32(w, specials[(r >> 8) % std::size(specials)]);
-      else if (r % 4 == 1)
-        b.setF32(w, float(std::int32_t(r)) * 1e-4f);
-      else
-        b.setU32(w, r);
-    }
-    d.draw(b);
-    if (HasFatalFailure()) return;
-  }
 }
 
 }  // namespace

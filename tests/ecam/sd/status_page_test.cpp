@@ -6,30 +6,15 @@
 
 #include "ecam/sd/pages.h"
 #include "ecam/sd/sd_geometry.h"
-#include "support/glyph_text.h"
-#include "support/offscreen.h"
+#include "page_test_support.h"
 
 using namespace testing_support;
+using namespace sdtest;
 
 namespace {
 
-constexpr std::uint32_t kStatusPage = 12u << 24;
-
-struct StatusDisplay {
-  explicit StatusDisplay(int size = 200) : ow(size, size) {
-    sd::resetModuleState();
-    ow.window->setPlacement({0, 0, size, size, 1, A320_ECAM_SYSTEM}, 1);
-    EXPECT_TRUE(ow.window->instrumentFactory(0, A320_ECAM_SYSTEM));
-  }
-  SystemDisplay& sd() { return *static_cast<SystemDisplay*>(ow.window->instrument(0)); }
-  void draw(FlightDataBlock b) {
-    b.setU32(40, kStatusPage);
-    ow.window->setData(b.bytes.data());
-    ASSERT_TRUE(ow.window->renderPass());
-    ASSERT_EQ(sd().lastPage, SdPage::Status);
-  }
-  RecordingSink sink;
-  OffscreenWindow ow;
+struct StatusDisplay : PageDisplay {
+  explicit StatusDisplay(int size = 200) : PageDisplay(size, 12, SdPage::Status) {}
 };
 
 TEST(StatusPage, TextShowsInEvenSeconds) {
