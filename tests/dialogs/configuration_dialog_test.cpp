@@ -32,10 +32,7 @@ const std::string kOld = "[SYSTEM]\nVERSION=v1.0\nHANDMADE=1\n";
 
 class ConfigDialog : public ::testing::Test {
  protected:
-  void SetUp() override {
-    fs::remove(kSettingsName);
-    fs::remove(kSettingsName + ".bak");
-  }
+  void SetUp() override { TearDown(); }
   void TearDown() override {
     fs::remove(kSettingsName);
     fs::remove(kSettingsName + ".bak");
@@ -64,10 +61,8 @@ TEST_F(ConfigDialog, OpensWithItsTextsAndOnlyTheSelectBoxesLive) {
   EXPECT_EQ(d.okButton()->text(), "Ok");
   EXPECT_TRUE(d.okButton()->isDefault());
   EXPECT_EQ(d.rotationRadio(0)->text(), QString::fromUtf8("-90°"));
-  QStringList labels;
-  for (QLabel* l : d.findChildren<QLabel*>()) labels << l->text();
   for (const char* t : {"Gauge", "x", "y", "dx", "dy", "visible", "Typ", "Rotation"})
-    EXPECT_TRUE(labels.contains(t)) << t;
+    EXPECT_TRUE(labelTexts(&d).contains(t)) << t;
   // 336 x 177 dialog units: about twice as wide as tall.
   EXPECT_GT(d.width(), d.height() * 3 / 2);
 

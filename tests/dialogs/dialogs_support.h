@@ -4,6 +4,7 @@
 // and a way to act inside a modal dialog's own event loop.
 #include <QApplication>
 #include <QDialog>
+#include <QLabel>
 #include <QPointer>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -49,6 +50,13 @@ struct TestHost final : ConfigurationHost {
   ReceiveLink link{ow.window->exchange()};
   int writes = 0, closes = 0, opens = 0;
 };
+
+// The texts of every label in w.
+inline QStringList labelTexts(const QWidget* w) {
+  QStringList texts;
+  for (const QLabel* l : w->findChildren<QLabel*>()) texts << l->text();
+  return texts;
+}
 
 // Runs fn on the modal dialog of type T as soon as it is up; fn must end
 // it. Gives up (and closes whatever is modal) after timeoutMs.

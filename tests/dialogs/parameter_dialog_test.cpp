@@ -4,7 +4,6 @@
 
 #include <GL/gl.h>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -35,14 +34,16 @@ constexpr Box kFlow1 = {-0.73f, -0.245f, -0.17f, -0.135f};
 
 int toPixel(float v) { return int(std::floor((v + 1.0f) * 0.5f * float(kSize))); }
 
+// Calls fn with the offset of every pixel of the box.
+template <class Fn>
+void forBox(Box b, Fn fn) {
+  for (int y = toPixel(b.y0); y <= toPixel(b.y1); ++y)
+    for (int x = toPixel(b.x0); x <= toPixel(b.x1); ++x) fn((std::size_t(kSize - 1 - y) * kSize + std::size_t(x)) * 4);
+}
 template <class Pred>
 int count(const Pixels& p, Box b, Pred is) {
   int n = 0;
-  for (int y = toPixel(b.y0); y <= toPixel(b.y1); ++y)
-    for (int x = toPixel(b.x0); x <= toPixel(b.x1); ++x) {
-      const std::size_t i = (std::size_t(kSize - 1 - y) * kSize + std::size_t(x)) * 4;
-      n += is(int(p[i]), int(p[i + 1]), int(p[i + 2]));
-    }
+  forBox(b, [&](std::size_t i) { n += is(int(p[i]), int(p[i + 1]), int(p[i + 2])); });
   return n;
 }
 bool green(int r, int g, int b) { return g > 100 && r < 0.25 * g && b < 0.25 * g; }
@@ -50,11 +51,9 @@ bool cyan(int r, int g, int b) { return b > 100 && g > 0.7 * b && r < 0.4 * b; }
 
 int differing(const Pixels& a, const Pixels& b, Box box) {
   int n = 0;
-  for (int y = toPixel(box.y0); y <= toPixel(box.y1); ++y)
-    for (int x = toPixel(box.x0); x <= toPixel(box.x1); ++x) {
-      const std::size_t i = (std::size_t(kSize - 1 - y) * kSize + std::size_t(x)) * 4;
-      for (std::size_t c = 0; c < 3; ++c) n += std::abs(int(a[i + c]) - int(b[i + c])) > 6;
-    }
+  forBox(box, [&](std::size_t i) {
+    for (std::size_t c = 0; c < 3; ++c) n += std::abs(int(a[i + c]) - int(b[i + c])) > 6;
+  });
   return n;
 }
 
@@ -93,10 +92,7 @@ TEST_F(Parameters, ShowsTheDefaultsAndTheEnglishTexts) {
     EXPECT_EQ(p->windowTitle(), "Parameter");
     EXPECT_EQ(p->okButton()->text(), "Ok");
     EXPECT_EQ(p->cancelButton()->text(), "Cancel");
-    QStringList labels;
-    for (QLabel* l : p->findChildren<QLabel*>()) labels << l->text();
-    EXPECT_TRUE(labels.contains("Flaps Position"));
-    EXPECT_TRUE(labels.contains("5"));
+    for (const char* t : {"Flaps Position", "5"}) EXPECT_TRUE(labelTexts(p).contains(t)) << t;
     EXPECT_EQ(p->findChild<QGroupBox*>()->title(), "Weight Unit");
     for (int i = 0; i < 6; ++i) shown << p->flapEdit(i)->text();
     kg = p->kgButton()->isChecked();

@@ -4,7 +4,6 @@
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QLabel>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -89,10 +88,7 @@ TEST_F(NetConf, ShowsTheReceiverSettingsAndCancelTouchesNothing) {
     EXPECT_EQ(s->windowTitle(), "Server Configuration");
     EXPECT_EQ(s->okButton()->text(), "Ok");
     EXPECT_EQ(s->cancelButton()->text(), "Cancel");
-    QStringList labels;
-    for (QLabel* l : s->findChildren<QLabel*>()) labels << l->text();
-    EXPECT_TRUE(labels.contains("IP address"));
-    EXPECT_TRUE(labels.contains("Port"));
+    for (const char* t : {"IP address", "Port"}) EXPECT_TRUE(labelTexts(s).contains(t)) << t;
     for (int i = 0; i < 4; ++i) shown << s->partEdit(i)->text();
     shown << s->portEdit()->text();
     s->portEdit()->setText("4600");

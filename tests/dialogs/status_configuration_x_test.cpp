@@ -1,15 +1,12 @@
 // The Configuration button of the real status dialog, with real gauges on
 // a virtual X server: the instruments keep drawing and keep their mouse
 // while the dialog is up, and Save goes through the status dialog.
-#include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstring>
 #include <filesystem>
 
 #include "dialogs/configuration_dialog.h"
@@ -17,8 +14,7 @@
 #include "host/instrument_window.h"
 #include "host/status_dialog.h"
 #include "platform/qt_gl_window.h"
-#include "support/loopback.h"
-#include "support/qt_main.h"
+#include "support/qt_test_main.h"
 #include "support/xvfb.h"
 
 using namespace testing_support;
@@ -89,29 +85,4 @@ TEST(ConfigurationX, SaveWritesThroughTheStatusDialog) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  bool listing = false;
-  for (int i = 1; i < argc; ++i) listing |= std::strncmp(argv[i], "--gtest_list_tests", 18) == 0;
-  std::unique_ptr<Xvfb> x;
-  const std::string scratch = makeScratchFolder("config-x");
-  if (!listing) {
-    x = std::make_unique<Xvfb>(1280, 1024);
-    if (!x->up()) {
-      std::fprintf(stderr, "cannot start Xvfb (Debian package xvfb)\n");
-      return 1;
-    }
-    setenv("DISPLAY", x->display().c_str(), 1);
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
-  } else {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  }
-  setenv("XDG_CONFIG_HOME", scratch.c_str(), 1);
-  fs::create_symlink(A320_TEST_DATA_DIR, scratch + "/Data");
-  writeFile(scratch + "/" + kFile, "[SYSTEM]\nVERSION=v1.1\nPORT=" + std::to_string(freeUdpPort()) + "\n");
-  if (chdir(scratch.c_str()) != 0) return 1;
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  const int rc = RUN_ALL_TESTS();
-  fs::remove_all(scratch);
-  return rc;
-}
+int main(int argc, char** argv) { return testing_support::runQtTests(argc, argv, "config-x", 1280, 1024, kProgram); }

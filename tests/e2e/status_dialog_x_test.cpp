@@ -1,26 +1,18 @@
 // The status dialog with real gauges, on a virtual X server twice as wide
 // as one 1280 x 1024 panel, driven through Qt.
-#include <QApplication>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <cstring>
-#include <filesystem>
-#include <memory>
 
 #include "host/instrument_window.h"
 #include "host/udp_receiver.h"
 #include "host/status_dialog.h"
 #include "platform/qt_gl_window.h"
-#include "support/loopback.h"
+#include "support/qt_test_main.h"
 #include "support/offscreen.h"
-#include "support/qt_main.h"
 #include "support/xvfb.h"
 
 using namespace testing_support;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -102,30 +94,4 @@ TEST(StatusDialogX, ShutdownStopsTimersAndReceiverInOrder) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  bool listing = false;
-  for (int i = 1; i < argc; ++i) listing |= std::strncmp(argv[i], "--gtest_list_tests", 18) == 0;
-  std::unique_ptr<Xvfb> x;
-  const std::string scratch = makeScratchFolder("dialog-x");
-  if (!listing) {
-    x = std::make_unique<Xvfb>(2560, 1024);
-    if (!x->up()) {
-      std::fprintf(stderr, "cannot start Xvfb (Debian package xvfb)\n");
-      return 1;
-    }
-    setenv("DISPLAY", x->display().c_str(), 1);
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
-  } else {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  }
-  setenv("XDG_CONFIG_HOME", scratch.c_str(), 1);
-  fs::create_symlink(A320_TEST_DATA_DIR, scratch + "/Data");
-  writeFile(scratch + "/a320-dialog-x-test.cfg",
-            "[SYSTEM]\nVERSION=v1.1\nPORT=" + std::to_string(freeUdpPort()) + "\n");
-  if (chdir(scratch.c_str()) != 0) return 1;
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  const int rc = RUN_ALL_TESTS();
-  fs::remove_all(scratch);
-  return rc;
-}
+int main(int argc, char** argv) { return testing_support::runQtTests(argc, argv, "dialog-x", 2560, 1024, kProgram); }

@@ -1,0 +1,48 @@
+#include "support/qt_test_main.h"
+
+#include <QApplication>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include "support/loopback.h"
+#include "support/qt_main.h"
+#include "support/xvfb.h"
+
+namespace testing_support {
+
+int runQtTests(int argc, char** argv, const char* tag, int width, int height, const char* program) {
+  bool listing = false;
+  for (int i = 1; i < argc; ++i) listing |= std::strncmp(argv[i], "--gtest_list_tests", 18) == 0;
+  std::unique_ptr<Xvfb> x;
+  const std::string scratch = makeScratchFolder(tag);
+  if (width > 0 && !listing) {
+    x = std::make_unique<Xvfb>(width, height);
+    if (!x->up()) {
+      std::fprintf(stderr, "cannot start Xvfb (Debian package xvfb)\n");
+      return 1;
+    }
+    setenv("DISPLAY", x->display().c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+  } else {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  }
+  setenv("XDG_CONFIG_HOME", scratch.c_str(), 1);
+  std::filesystem::create_symlink(A320_TEST_DATA_DIR, scratch + "/Data");
+  if (program)
+    writeFile(scratch + "/" + program + ".cfg",
+              "[SYSTEM]\nVERSION=v1.1\nPORT=" + std::to_string(freeUdpPort()) + "\n");
+  if (chdir(scratch.c_str()) != 0) return 1;
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  const int rc = RUN_ALL_TESTS();
+  std::filesystem::remove_all(scratch);
+  return rc;
+}
+
+}  // namespace testing_support
