@@ -1,7 +1,6 @@
 // Turns FlightGear's generic-protocol packets into flight data blocks for
 // the display, one block per packet, sent the moment the packet arrives.
 #include <arpa/inet.h>
-#include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -82,16 +81,9 @@ int main(int argc, char** argv) {
   for (const std::string& s : sets)
     if (!cli::applySet(s, check, error)) return usage(error);
 
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_DGRAM;
-  addrinfo* resolved = nullptr;
-  if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &resolved) != 0 || !resolved)
-    return usage("cannot resolve host '" + host + "'");
-  sockaddr_in target;
-  std::memcpy(&target, resolved->ai_addr, sizeof target);
-  freeaddrinfo(resolved);
-  if ((ntohl(target.sin_addr.s_addr) >> 24) != 127 && !allowRemote)
+  sockaddr_in target{};
+  if (!cli::resolveHost(host, port, target)) return usage("cannot resolve host '" + host + "'");
+  if (!cli::onThisMachine(target) && !allowRemote)
     return usage("host '" + host + "' is not on this machine (127.0.0.0/8); add --allow-remote to send there");
 
   const int in = socket(AF_INET, SOCK_DGRAM, 0);

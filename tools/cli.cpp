@@ -1,5 +1,9 @@
 #include "cli.h"
 
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <sys/socket.h>
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -96,5 +100,18 @@ void setClockWords(FlightDataBlock& block, int hours, int minutes, double second
   block.setF32(3, float(minutes));
   block.setF32(4, float(seconds));
 }
+
+bool resolveHost(const std::string& host, long long port, sockaddr_in& out) {
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_DGRAM;
+  addrinfo* resolved = nullptr;
+  if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &resolved) != 0 || !resolved) return false;
+  std::memcpy(&out, resolved->ai_addr, sizeof out);
+  freeaddrinfo(resolved);
+  return true;
+}
+
+bool onThisMachine(const sockaddr_in& address) { return (ntohl(address.sin_addr.s_addr) >> 24) == 127; }
 
 }  // namespace cli

@@ -1,4 +1,6 @@
 #pragma once
+#include <netinet/in.h>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -23,6 +25,11 @@ bool parseSize(const std::string& text, int& width, int& height);
 std::optional<long long> parseInteger(const std::string& text, long long lo, long long hi);
 // A finite number within [lo, hi].
 std::optional<double> parseNumber(const std::string& text, double lo, double hi);
+
+// The first IPv4 address of host, with port; false when it does not resolve.
+bool resolveHost(const std::string& host, long long port, sockaddr_in& out);
+// True for 127.0.0.0/8.
+bool onThisMachine(const sockaddr_in& address);
 
 // Words 2 to 4: hours, minutes and seconds of the given local time.
 void setClockWords(FlightDataBlock& block, int hours, int minutes, double seconds);

@@ -1,6 +1,5 @@
 // Sends flight data blocks to the display over UDP.
 #include <arpa/inet.h>
-#include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -43,17 +42,6 @@ int usage(const std::string& problem) {
 
 volatile std::sig_atomic_t stopRequested = 0;
 void onSignal(int) { stopRequested = 1; }
-
-bool resolve(const std::string& host, long long port, sockaddr_in& out) {
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_DGRAM;
-  addrinfo* resolved = nullptr;
-  if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &resolved) != 0 || !resolved) return false;
-  std::memcpy(&out, resolved->ai_addr, sizeof out);
-  freeaddrinfo(resolved);
-  return true;
-}
 
 using clk = std::chrono::steady_clock;
 
@@ -169,8 +157,8 @@ int main(int argc, char** argv) {
   if (!scenarioName.empty() && !blockFile.empty()) return usage("give --scenario or --block, not both");
 
   sockaddr_in target{};
-  if (!resolve(host, port, target)) return usage("cannot resolve host '" + host + "'");
-  const bool local = (ntohl(target.sin_addr.s_addr) >> 24) == 127;
+  if (!cli::resolveHost(host, port, target)) return usage("cannot resolve host '" + host + "'");
+  const bool local = cli::onThisMachine(target);
 
   if (!recordFile.empty()) {
     if (!scenarioName.empty() || !blockFile.empty() || !sets.empty() || clock || speedGiven || loop ||

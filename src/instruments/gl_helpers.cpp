@@ -1,5 +1,7 @@
 #include "instruments/gl_helpers.h"
 
+#include <cstdio>
+
 namespace gldraw {
 
 bool beginInstrument(const Placement& p) {
@@ -27,6 +29,27 @@ void texturedQuad(float x0, float y0, float x1, float y1, float z, float s0, flo
   glTexCoord2f(s0, t1);
   glVertex3f(x0, y1, z);
   glEnd();
+}
+
+void maskedQuad(GLuint mask, GLuint picture, float x0, float y0, float x1, float y1, float z, float s0, float t0,
+                float s1, float t1) {
+  maskedShape(mask, picture, [&] { texturedQuad(x0, y0, x1, y1, z, s0, t0, s1, t1); });
+}
+
+bool loadNumberedTextures(InstrumentContext& ctx, unsigned first, GLuint* textures, int count) {
+  bool all = true;
+  for (int i = 0; i < count; ++i) {
+    textures[i] = 0;
+    char name[32];
+    std::snprintf(name, sizeof name, "Data/%08u.tex", first + unsigned(i));
+    all = ctx.loadTexture(name, textures[i]) && all;
+  }
+  return all;
+}
+
+void deleteTextures(GLuint* textures, int count) {
+  for (int i = 0; i < count; ++i)
+    if (textures[i]) glDeleteTextures(1, &textures[i]);
 }
 
 void tintOverlay(const InstrumentContext& ctx, const FlightDataBlock& block) {

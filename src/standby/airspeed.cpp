@@ -1,7 +1,5 @@
 #include "standby/airspeed.h"
 
-#include <cstdio>
-
 #include "instruments/gl_helpers.h"
 #include "instruments/saturate.h"
 #include "standby/airspeed_geometry.h"
@@ -12,18 +10,11 @@ using namespace airspeedgeo;
 AirspeedIndicator::AirspeedIndicator(InstrumentContext& ctx) : Instrument(A320_AIRSPEED), ctx_(ctx) {}
 
 AirspeedIndicator::~AirspeedIndicator() {
-  for (GLuint& t : textures_)
-    if (t) glDeleteTextures(1, &t);
+  gldraw::deleteTextures(textures_.data(), int(textures_.size()));
 }
 
 bool AirspeedIndicator::initialise() {
-  bool ok = true;
-  for (std::size_t i = 0; i < textures_.size(); ++i) {
-    textures_[i] = 0;
-    char name[32];
-    std::snprintf(name, sizeof name, "Data/0101200%zu.tex", i);
-    ok = ctx_.loadTexture(name, textures_[i]) && ok;
-  }
+  const bool ok = gldraw::loadNumberedTextures(ctx_, 1012000u, textures_.data(), int(textures_.size()));
   held_ = 0.0f;
   return ok;
 }
@@ -80,12 +71,7 @@ bool AirspeedIndicator::draw(const FlightDataBlock& block, const Placement& plac
   const Readout r = readout(block, held_);
   held_ = r.airspeed;
 
-  gldraw::beginInstrument(placement);
-  glEnable(GL_TEXTURE_2D);
-  gldraw::beginGroup(ctx_);
-
-  glBindTexture(GL_TEXTURE_2D, textures_[0]);
-  gldraw::texturedQuad(-1.0f, -1.0f, 1.0f, 1.0f, kFaceZ, 0.0f, 0.0f, 1.0f, 1.0f);
+  dial::beginFace(ctx_, placement, textures_[0], kFaceZ);
 
   glBindTexture(GL_TEXTURE_2D, textures_[5]);
   dial::drumWindow(kMachSecond, r.drums.upperSecond, kCounterZ);
@@ -95,16 +81,14 @@ bool AirspeedIndicator::draw(const FlightDataBlock& block, const Placement& plac
   dial::drumWindow(kHundreds, r.drums.hundreds, kCounterZ);
 
   glRotatef(r.pointerAngle, 0.0f, 0.0f, 1.0f);
-  dial::maskedQuad(textures_[4], textures_[3], kPointerLeft, -kPointerHalfHeight, kPointerRight, kPointerHalfHeight,
-                   kSecondPointerZ);
+  gldraw::maskedQuad(textures_[4], textures_[3], kPointerLeft, -kPointerHalfHeight, kPointerRight, kPointerHalfHeight,
+                     kSecondPointerZ);
 
   gldraw::beginGroup(ctx_);
   glRotatef(r.needleAngle, 0.0f, 0.0f, 1.0f);
-  dial::maskedQuad(textures_[2], textures_[1], kPointerLeft, -kPointerHalfHeight, kPointerRight, kPointerHalfHeight,
-                   kNeedleZ);
+  gldraw::maskedQuad(textures_[2], textures_[1], kPointerLeft, -kPointerHalfHeight, kPointerRight, kPointerHalfHeight,
+                     kNeedleZ);
 
-  glBindTexture(GL_TEXTURE_2D, 0);
-  glDisable(GL_TEXTURE_2D);
-  gldraw::tintOverlay(ctx_, block);
+  dial::endFace(ctx_, block);
   return true;
 }

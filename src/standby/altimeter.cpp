@@ -1,7 +1,5 @@
 #include "standby/altimeter.h"
 
-#include <cstdio>
-
 #include "instruments/gl_helpers.h"
 #include "instruments/saturate.h"
 #include "standby/altimeter_geometry.h"
@@ -35,18 +33,11 @@ std::array<float, N> pressureDigits(std::int32_t steps) {
 Altimeter::Altimeter(InstrumentContext& ctx) : Instrument(A320_ALTITUDE), ctx_(ctx) {}
 
 Altimeter::~Altimeter() {
-  for (GLuint& t : textures_)
-    if (t) glDeleteTextures(1, &t);
+  gldraw::deleteTextures(textures_.data(), int(textures_.size()));
 }
 
 bool Altimeter::initialise() {
-  bool ok = true;
-  for (std::size_t i = 0; i < textures_.size(); ++i) {
-    textures_[i] = 0;
-    char name[32];
-    std::snprintf(name, sizeof name, "Data/0103100%zu.tex", i);
-    ok = ctx_.loadTexture(name, textures_[i]) && ok;
-  }
+  const bool ok = gldraw::loadNumberedTextures(ctx_, 1031000u, textures_.data(), int(textures_.size()));
   held_ = 0.0f;
   return ok;
 }
@@ -96,12 +87,7 @@ bool Altimeter::draw(const FlightDataBlock& block, const Placement& placement) {
   const Readout r = readout(block, held_);
   held_ = r.altitude;
 
-  gldraw::beginInstrument(placement);
-  glEnable(GL_TEXTURE_2D);
-  gldraw::beginGroup(ctx_);
-
-  glBindTexture(GL_TEXTURE_2D, textures_[0]);
-  gldraw::texturedQuad(-1.0f, -1.0f, 1.0f, 1.0f, kFaceZ, 0.0f, 0.0f, 1.0f, 1.0f);
+  dial::beginFace(ctx_, placement, textures_[0], kFaceZ);
 
   glBindTexture(GL_TEXTURE_2D, textures_[3]);
   dial::drumWindow(kTensOfFeet, r.altitudeDrums.tensOfFeet, kCounterZ);
@@ -114,11 +100,9 @@ bool Altimeter::draw(const FlightDataBlock& block, const Placement& placement) {
 
   gldraw::beginGroup(ctx_);
   glRotatef(r.needleAngle, 0.0f, 0.0f, 1.0f);
-  dial::maskedQuad(textures_[2], textures_[1], kNeedleLeft, -kNeedleHalfHeight, kNeedleRight, kNeedleHalfHeight,
-                   kNeedleZ);
+  gldraw::maskedQuad(textures_[2], textures_[1], kNeedleLeft, -kNeedleHalfHeight, kNeedleRight, kNeedleHalfHeight,
+                     kNeedleZ);
 
-  glBindTexture(GL_TEXTURE_2D, 0);
-  glDisable(GL_TEXTURE_2D);
-  gldraw::tintOverlay(ctx_, block);
+  dial::endFace(ctx_, block);
   return true;
 }

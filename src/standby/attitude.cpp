@@ -17,16 +17,9 @@ void quad(const Quad& q, float shift, float z, const Region& r) {
   gldraw::texturedQuad(q.x0, q.y0 + shift, q.x1, q.y1 + shift, z, float(r.s0), float(r.t0), float(r.s1), float(r.t1));
 }
 
-// The mask cuts the shape's hole into the frame, the picture fills it.
+// Mask and picture share one atlas layout, so one region serves both.
 void maskedQuad(GLuint masks, GLuint pictures, const Quad& q, float shift, float z, const Region& r) {
-  glEnable(GL_BLEND);
-  glBindTexture(GL_TEXTURE_2D, masks);
-  glBlendFunc(GL_DST_COLOR, GL_ZERO);
-  quad(q, shift, z, r);
-  glBindTexture(GL_TEXTURE_2D, pictures);
-  glBlendFunc(GL_ONE, GL_ONE);
-  quad(q, shift, z, r);
-  glDisable(GL_BLEND);
+  gldraw::maskedShape(masks, pictures, [&] { quad(q, shift, z, r); });
 }
 
 }  // namespace

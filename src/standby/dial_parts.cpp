@@ -4,19 +4,22 @@
 
 namespace dial {
 
-void drumWindow(const drumgeo::Window& w, float offset, float z) {
-  gldraw::texturedQuad(w.x0, w.y0, w.x1, w.y1, z, w.s0, w.t0 - offset, w.s1, w.t1 - offset);
+void beginFace(const InstrumentContext& ctx, const Placement& placement, GLuint face, float z) {
+  gldraw::beginInstrument(placement);
+  glEnable(GL_TEXTURE_2D);
+  gldraw::beginGroup(ctx);
+  glBindTexture(GL_TEXTURE_2D, face);
+  gldraw::texturedQuad(-1.0f, -1.0f, 1.0f, 1.0f, z, 0.0f, 0.0f, 1.0f, 1.0f);
 }
 
-void maskedQuad(GLuint mask, GLuint picture, float x0, float y0, float x1, float y1, float z) {
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_DST_COLOR, GL_ZERO);
-  glBindTexture(GL_TEXTURE_2D, mask);
-  gldraw::texturedQuad(x0, y0, x1, y1, z, 0.0f, 0.0f, 1.0f, 1.0f);
-  glBlendFunc(GL_ONE, GL_ONE);
-  glBindTexture(GL_TEXTURE_2D, picture);
-  gldraw::texturedQuad(x0, y0, x1, y1, z, 0.0f, 0.0f, 1.0f, 1.0f);
-  glDisable(GL_BLEND);
+void endFace(const InstrumentContext& ctx, const FlightDataBlock& block) {
+  glBindTexture(GL_TEXTURE_2D, 0);
+  glDisable(GL_TEXTURE_2D);
+  gldraw::tintOverlay(ctx, block);
+}
+
+void drumWindow(const drumgeo::Window& w, float offset, float z) {
+  gldraw::texturedQuad(w.x0, w.y0, w.x1, w.y1, z, w.s0, w.t0 - offset, w.s1, w.t1 - offset);
 }
 
 }  // namespace dial

@@ -1,12 +1,13 @@
 #pragma once
 // What the standby airspeed indicator and altimeter draw alike: the rolling
-// drum counters over the shared digit strip, and masked pointers.
+// drum counters over the shared digit strip.
 #include <GL/gl.h>
 
 #include <cmath>
 #include <cstdint>
 #include <limits>
 
+#include "instruments/instrument.h"
 #include "standby/drum_geometry.h"
 
 namespace dial {
@@ -44,11 +45,14 @@ inline float finiteOr0(float v) {
 // that GL's float sine and cosine still resolve.
 inline float wrapDegrees(float a) { return float(std::fmod(double(a), 360.0)); }
 
+// Opens the slot and draws the dial face at z with texturing on; the
+// rotated group stays current for what follows.
+void beginFace(const InstrumentContext& ctx, const Placement& placement, GLuint face, float z);
+
+// Unbinds, turns texturing off and adds the tint wash when asked for.
+void endFace(const InstrumentContext& ctx, const FlightDataBlock& block);
+
 // One counter window, texture already bound, matrix already set.
 void drumWindow(const drumgeo::Window& w, float offset, float z);
-
-// A pointer drawn as the same quad twice: the mask multiplied into the
-// frame, then the picture added into the hole it leaves.
-void maskedQuad(GLuint mask, GLuint picture, float x0, float y0, float x1, float y1, float z);
 
 }  // namespace dial

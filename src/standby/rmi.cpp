@@ -1,7 +1,6 @@
 #include "standby/rmi.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "instruments/gl_helpers.h"
 #include "standby/rmi_geometry.h"
@@ -23,35 +22,16 @@ void quad(float x0, float y0, float x1, float y1, float z) {
   gldraw::texturedQuad(x0, y0, x1, y1, z, 0.0f, 0.0f, 1.0f, 1.0f);
 }
 
-void maskedQuad(GLuint mask, GLuint picture, float x0, float y0, float x1, float y1, float z) {
-  glEnable(GL_BLEND);
-  glBindTexture(GL_TEXTURE_2D, mask);
-  glBlendFunc(GL_DST_COLOR, GL_ZERO);
-  quad(x0, y0, x1, y1, z);
-  glBindTexture(GL_TEXTURE_2D, picture);
-  glBlendFunc(GL_ONE, GL_ONE);
-  quad(x0, y0, x1, y1, z);
-  glDisable(GL_BLEND);
-}
-
 }  // namespace
 
 Rmi::Rmi(InstrumentContext& ctx) : Instrument(A320_RMI), ctx_(ctx) {}
 
 Rmi::~Rmi() {
-  for (GLuint& t : textures_)
-    if (t) glDeleteTextures(1, &t);
+  gldraw::deleteTextures(textures_, kTextureCount);
 }
 
 bool Rmi::initialise() {
-  bool all = true;
-  for (int i = 0; i < kTextureCount; ++i) {
-    textures_[i] = 0;
-    char name[32];
-    std::snprintf(name, sizeof name, "Data/0121%04d.tex", i);
-    all = ctx_.loadTexture(name, textures_[i]) && all;
-  }
-  return all;
+  return gldraw::loadNumberedTextures(ctx_, 1210000u, textures_, kTextureCount);
 }
 
 Rmi::Turns Rmi::turns(const FlightDataBlock& block) {
@@ -80,16 +60,16 @@ bool Rmi::draw(const FlightDataBlock& block, const Placement& placement) {
 
   gldraw::beginGroup(ctx_);
   glRotatef(t.needle1, 0.0f, 0.0f, 1.0f);
-  maskedQuad(textures_[kNeedle1Mask], textures_[kNeedle1], kNeedleLeft, -kNeedle1HalfHeight, kNeedleRight,
+  gldraw::maskedQuad(textures_[kNeedle1Mask], textures_[kNeedle1], kNeedleLeft, -kNeedle1HalfHeight, kNeedleRight,
              kNeedle1HalfHeight, kNeedle1Z);
 
   gldraw::beginGroup(ctx_);
   glRotatef(t.needle2, 0.0f, 0.0f, 1.0f);
-  maskedQuad(textures_[kNeedle2Mask], textures_[kNeedle2], kNeedleLeft, -kNeedle2HalfHeight, kNeedleRight,
+  gldraw::maskedQuad(textures_[kNeedle2Mask], textures_[kNeedle2], kNeedleLeft, -kNeedle2HalfHeight, kNeedleRight,
              kNeedle2HalfHeight, kNeedle2Z);
 
   gldraw::beginGroup(ctx_);
-  maskedQuad(textures_[kBezelMask], textures_[kBezel], -1.0f, -1.0f, 1.0f, 1.0f, kBezelZ);
+  gldraw::maskedQuad(textures_[kBezelMask], textures_[kBezel], -1.0f, -1.0f, 1.0f, 1.0f, kBezelZ);
   glBindTexture(GL_TEXTURE_2D, 0);
   glDisable(GL_TEXTURE_2D);
 

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "ecam/draw/font_geometry.h"
+#include "instruments/gl_helpers.h"
 #include "instruments/saturate.h"
 
 // Negative values: a number keeps its magnitude's layout and takes a '-'
@@ -42,15 +43,7 @@ void emitQuad(GLuint mask, GLuint colour, double s0, double t0, double s1, doubl
     return;
   }
   glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  for (int pass = 0; pass < 2; ++pass) {
-    if (pass == 0) {
-      glBlendFunc(GL_DST_COLOR, GL_ZERO);
-      glBindTexture(GL_TEXTURE_2D, q.maskTexture);
-    } else {
-      glBlendFunc(GL_ONE, GL_ONE);
-      glBindTexture(GL_TEXTURE_2D, q.colourTexture);
-    }
+  gldraw::maskedShape(q.maskTexture, q.colourTexture, [&] {
     glBegin(GL_QUADS);
     glNormal3d(0.0, 0.0, 1.0);
     for (int i = 0; i < 4; ++i) {
@@ -58,8 +51,7 @@ void emitQuad(GLuint mask, GLuint colour, double s0, double t0, double s1, doubl
       glVertex3d(q.x[i], q.y[i], q.z);
     }
     glEnd();
-  }
-  glDisable(GL_BLEND);
+  });
   glDisable(GL_TEXTURE_2D);
 }
 

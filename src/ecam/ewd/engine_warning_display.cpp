@@ -42,25 +42,12 @@ void needle(const InstrumentContext& ctx, float cx, float cy, float angle) {
   glEnd();
 }
 
-// Mask multiplied into the frame, then the picture added.
-void maskedQuad(const GLuint* textures, int mask, int picture, float x0, float y0, float x1, float y1, float z) {
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_DST_COLOR, GL_ZERO);
-  glBindTexture(GL_TEXTURE_2D, textures[mask]);
-  gldraw::texturedQuad(x0, y0, x1, y1, z, 0.0f, 0.0f, 1.0f, 1.0f);
-  glBlendFunc(GL_ONE, GL_ONE);
-  glBindTexture(GL_TEXTURE_2D, textures[picture]);
-  gldraw::texturedQuad(x0, y0, x1, y1, z, 0.0f, 0.0f, 1.0f, 1.0f);
-  // Left on, blending would make the black flap covers drawn next add nothing.
-  glDisable(GL_BLEND);
-}
-
 void marker(const EngineWarningDisplay& d, float cx, float angle) {
   gldraw::beginGroup(d.ctx);
   glTranslatef(cx, kN1CentreY, 0.0f);
   glRotatef(angle, 0.0f, 0.0f, 1.0f);
-  maskedQuad(d.textures.data(), kMarkerMaskSlot, kMarkerSlot, -kMarkerOuter, -kMarkerHalfWidth, -kMarkerInner,
-             kMarkerHalfWidth, kMarkerZ);
+  gldraw::maskedQuad(d.textures[kMarkerMaskSlot], d.textures[kMarkerSlot], -kMarkerOuter, -kMarkerHalfWidth,
+                     -kMarkerInner, kMarkerHalfWidth, kMarkerZ);
 }
 
 // "%3d." of the truncated percentage, then its tenth in smaller digits.
@@ -100,8 +87,7 @@ std::int32_t tenthDigit(float value) { return truncToInt32((value - std::trunc(v
 EngineWarningDisplay::EngineWarningDisplay(InstrumentContext& context) : Instrument(A320_ECAM_ENGINE), ctx(context) {}
 
 EngineWarningDisplay::~EngineWarningDisplay() {
-  for (GLuint& t : textures)
-    if (t) glDeleteTextures(1, &t);
+  gldraw::deleteTextures(textures.data(), int(textures.size()));
 }
 
 bool EngineWarningDisplay::initialise() {
@@ -147,7 +133,8 @@ bool EngineWarningDisplay::draw(const FlightDataBlock& block, const Placement& p
 
   glEnable(GL_TEXTURE_2D);
   gldraw::beginGroup(ctx);
-  maskedQuad(textures.data(), kBackgroundMaskSlot, kBackgroundSlot, -1.0f, -1.0f, 1.0f, 1.0f, kBackgroundZ);
+  // Blending ends off, or the black flap covers drawn next would add nothing.
+  gldraw::maskedQuad(textures[kBackgroundMaskSlot], textures[kBackgroundSlot], -1.0f, -1.0f, 1.0f, 1.0f, kBackgroundZ);
   for (int e = 0; e < 2; ++e) marker(*this, engineX[e], n1DialAngle(lever[e]));
   glBindTexture(GL_TEXTURE_2D, 0);
 

@@ -38,14 +38,7 @@ void needle(const SystemDisplay& d, sdgeo::Point pivot, float angle, int mask, i
   d.beginGroup();
   glTranslatef(pivot.x, pivot.y, 0.0f);
   glRotatef(angle, 0.0f, 0.0f, 1.0f);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_DST_COLOR, GL_ZERO);
-  glBindTexture(GL_TEXTURE_2D, tex[mask]);
-  gldraw::texturedQuad(-length, -sdgeo::kNeedleHalfWidth, 0.0f, sdgeo::kNeedleHalfWidth, z, 0.0f, 0.0f, 1.0f, 1.0f);
-  glBlendFunc(GL_ONE, GL_ONE);
-  glBindTexture(GL_TEXTURE_2D, tex[colour]);
-  gldraw::texturedQuad(-length, -sdgeo::kNeedleHalfWidth, 0.0f, sdgeo::kNeedleHalfWidth, z, 0.0f, 0.0f, 1.0f, 1.0f);
-  glDisable(GL_BLEND);
+  gldraw::maskedQuad(tex[mask], tex[colour], -length, -sdgeo::kNeedleHalfWidth, 0.0f, sdgeo::kNeedleHalfWidth, z);
 }
 
 void symbol(const SystemDisplay& d, int slot, const sdgeo::Quad& q) {

@@ -36,14 +36,7 @@ std::int32_t pumpPressure(std::int32_t drive) {
 void quad(const sdgeo::Quad& q, float z) { gldraw::texturedQuad(q.x0, q.y0, q.x1, q.y1, z, 0.0f, 0.0f, 1.0f, 1.0f); }
 
 void masked(const GLuint* tex, int mask, int colour, const sdgeo::Quad& q) {
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_DST_COLOR, GL_ZERO);
-  glBindTexture(GL_TEXTURE_2D, tex[mask]);
-  quad(q, kSymbolZ);
-  glBlendFunc(GL_ONE, GL_ONE);
-  glBindTexture(GL_TEXTURE_2D, tex[colour]);
-  quad(q, kSymbolZ);
-  glDisable(GL_BLEND);
+  gldraw::maskedQuad(tex[mask], tex[colour], q.x0, q.y0, q.x1, q.y1, kSymbolZ);
 }
 
 }  // namespace

@@ -1,10 +1,11 @@
 #pragma once
-// Masked pictures of the BLEED, PRESS and F/CTL pages: the mask darkens
+// Masked pictures of the SD pages: the mask darkens
 // the frame, the colour picture is added on top of it. Texturing must be on.
 #include <GL/gl.h>
 
 #include "ecam/draw/primitives.h"
 #include "ecam/sd/sd_geometry.h"
+#include "instruments/gl_helpers.h"
 
 namespace sd {
 
@@ -28,18 +29,11 @@ inline void cornerQuad(const Corners& c, float z) {
 
 // Slots are the page's own constants, always below kEcamTextureSlots.
 inline void maskedQuad(const GLuint* textures, int maskSlot, int colourSlot, const Corners& c, float z) {
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_DST_COLOR, GL_ZERO);
-  glBindTexture(GL_TEXTURE_2D, textures[maskSlot]);
-  cornerQuad(c, z);
-  glBlendFunc(GL_ONE, GL_ONE);
-  glBindTexture(GL_TEXTURE_2D, textures[colourSlot]);
-  cornerQuad(c, z);
-  glDisable(GL_BLEND);
+  gldraw::maskedShape(textures[maskSlot], textures[colourSlot], [&] { cornerQuad(c, z); });
 }
 
 inline void maskedQuad(const GLuint* textures, int maskSlot, int colourSlot, sdgeo::Quad q, float z) {
-  maskedQuad(textures, maskSlot, colourSlot, cornersOf(q), z);
+  gldraw::maskedQuad(textures[maskSlot], textures[colourSlot], q.x0, q.y0, q.x1, q.y1, z);
 }
 
 }  // namespace sd

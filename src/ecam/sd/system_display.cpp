@@ -48,8 +48,7 @@ const char* sdPageName(SdPage page) {
 SystemDisplay::SystemDisplay(InstrumentContext& context) : Instrument(A320_ECAM_SYSTEM), ctx(context) {}
 
 SystemDisplay::~SystemDisplay() {
-  for (GLuint& t : textures)
-    if (t) glDeleteTextures(1, &t);
+  gldraw::deleteTextures(textures.data(), int(textures.size()));
 }
 
 bool SystemDisplay::initialise(const FlightDataBlock& block) {

@@ -66,14 +66,8 @@ void doorsAndGear(const SystemDisplay& d, const wheel::GearView& left, const whe
     d.beginGroup();
     glTranslatef(hinge.x, hinge.y, 0.0f);
     glRotatef(rotation, 0.0f, 0.0f, 1.0f);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_DST_COLOR, GL_ZERO);
-    glBindTexture(GL_TEXTURE_2D, tex[kDoorMaskSlot]);
-    gldraw::texturedQuad(x0, -kGearDoorHalfWidth, x1, kGearDoorHalfWidth, kDoorZ, 0.0f, 0.0f, 1.0f, 1.0f);
-    glBlendFunc(GL_ONE, GL_ONE);
-    glBindTexture(GL_TEXTURE_2D, tex[g.doorColour == kColour ? kDoorSlot : kDoorTransitSlot]);
-    gldraw::texturedQuad(x0, -kGearDoorHalfWidth, x1, kGearDoorHalfWidth, kDoorZ, 0.0f, 0.0f, 1.0f, 1.0f);
-    glDisable(GL_BLEND);
+    gldraw::maskedQuad(tex[kDoorMaskSlot], tex[g.doorColour == kColour ? kDoorSlot : kDoorTransitSlot], x0,
+                       -kGearDoorHalfWidth, x1, kGearDoorHalfWidth, kDoorZ);
   };
   door(left, kDoorHingeLeft, -left.doorAngle, -kMainDoorLength, 0.0f);
   door(right, kDoorHingeRight, right.doorAngle, 0.0f, kMainDoorLength);
