@@ -18,6 +18,7 @@
 #include "host/udp_receiver.h"
 #include "platform/profile_file.h"
 #include "support/offscreen.h"
+#include "support/scoped_env.h"
 
 namespace fs = std::filesystem;
 using namespace testing_support;
@@ -43,26 +44,6 @@ struct FakeHost final : SettingsHost {
   void disableShiftButtons() override { ++disabled; }
   std::vector<Move> moves;
   int disabled = 0;
-};
-
-// Sets an environment variable for one scope; nullptr unsets it.
-class EnvScope {
- public:
-  EnvScope(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    set(value);
-  }
-  ~EnvScope() { set(old_ ? old_->c_str() : nullptr); }
-  void set(const char* value) {
-    if (value)
-      ::setenv(name_, value, 1);
-    else
-      ::unsetenv(name_);
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
 };
 
 std::string slurp(const fs::path& path) {
@@ -586,21 +567,6 @@ TEST_F(Settings, WritesManualModeAndRotation) {
                   "WEIGHT=1\n")
         << c.angle;
   }
-}
-
-TEST_F(Settings, Rotate2IsWrittenBackAsZero) {
-  spill(work_ / kName, kV + "ROTATE=2\n");
-  OffscreenWindow ow(64, 64);
-  setDefaults(*ow.window);
-  ow.window->setRotationAngle(90.0f);
-  SettingsState state;
-  FakeHost host;
-  readSettings(kName, state, *ow.window, host);
-  EXPECT_EQ(ow.window->rotationAngle(), 0.0f);
-  ASSERT_TRUE(writeSettings(kName, state, *ow.window));
-  std::string rotate;
-  ASSERT_TRUE(platform::readProfileString((work_ / kName).string(), "SYSTEM", "ROTATE", rotate));
-  EXPECT_EQ(rotate, "0");
 }
 
 TEST_F(Settings, FirstSaveKeepsABackupAndStartsANewFile) {

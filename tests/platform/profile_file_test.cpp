@@ -12,13 +12,17 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <tuple>
 
 #include "platform/user_folder.h"
+#include "support/scoped_env.h"
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
 namespace {
+
+using testing_support::EnvScope;
 
 class ProfileFile : public ::testing::Test {
  protected:
@@ -90,27 +94,45 @@ TEST_F(ProfileFile, ReadsKeysAsTheProfileFunctionsDo) {
   for (const auto& c : cases) EXPECT_EQ(read(c.section, c.key), c.value) << c.section << "/" << c.key;
 }
 
-TEST_F(ProfileFile, MissingFileReadsNothing) { EXPECT_EQ(read("SYSTEM", "VERSION"), std::nullopt); }
-
-TEST_F(ProfileFile, FirstSectionAndFirstKeyWin) {
-  put("[A]\nk=1\nk=2\n[a]\nk=3\nonly=4\n");
-  EXPECT_EQ(read("A", "k"), "1");
-  EXPECT_EQ(read("A", "only"), std::nullopt);
-
-  ASSERT_TRUE(platform::writeProfileString(path_, "a", "K", "9"));
-  ASSERT_TRUE(platform::writeProfileString(path_, "A", "only", "5"));
-  EXPECT_EQ(contents(), "[A]\nK=9\nk=2\nonly=5\n[a]\nk=3\nonly=4\n");
-}
-
-TEST_F(ProfileFile, CrLfLinesReadWithoutTheReturn) {
-  put("[S]\r\nA=1\r\nB = two words \r\n");
-  EXPECT_EQ(read("S", "A"), "1");
-  EXPECT_EQ(read("S", "B"), "two words");
-
-  ASSERT_TRUE(platform::writeProfileString(path_, "S", "A", "x"));
-  ASSERT_TRUE(platform::writeProfileString(path_, "S", "C", "3"));
-  ASSERT_TRUE(platform::writeProfileString(path_, "T", "D", "4"));
-  EXPECT_EQ(contents(), "[S]\r\nA=x\r\nB = two words \r\nC=3\r\n[T]\r\nD=4\r\n");
+// Reads, then writes, on a given file (nullopt: none yet), then the bytes.
+TEST_F(ProfileFile, ReadAndWriteSequences) {
+  using KV = std::tuple<const char*, const char*, std::optional<std::string>>;
+  const struct {
+    const char* name;
+    std::optional<std::string> before;
+    std::vector<KV> reads, writes;
+    std::string after;
+  } cases[] = {
+      {"no file yet",
+       std::nullopt,
+       {{"SYSTEM", "VERSION", std::nullopt}},
+       {{"SYSTEM", "VERSION", "v1.1"}, {"GAUGE", "INSTR 03", "1,2,3,4,5,6"}, {"SYSTEM", "PORT", "4555"}},
+       "[SYSTEM]\nVERSION=v1.1\nPORT=4555\n[GAUGE]\nINSTR 03=1,2,3,4,5,6\n"},
+      {"first section and first key win",
+       "[A]\nk=1\nk=2\n[a]\nk=3\nonly=4\n",
+       {{"A", "k", "1"}, {"A", "only", std::nullopt}},
+       {{"a", "K", "9"}, {"A", "only", "5"}},
+       "[A]\nK=9\nk=2\nonly=5\n[a]\nk=3\nonly=4\n"},
+      {"CR LF lines read without the return and stay CR LF",
+       "[S]\r\nA=1\r\nB = two words \r\n",
+       {{"S", "A", "1"}, {"S", "B", "two words"}},
+       {{"S", "A", "x"}, {"S", "C", "3"}, {"T", "D", "4"}},
+       "[S]\r\nA=x\r\nB = two words \r\nC=3\r\n[T]\r\nD=4\r\n"},
+      {"key after a last line without newline", "[S]\nA=1", {}, {{"S", "B", "2"}}, "[S]\nA=1\nB=2\n"},
+      {"section after a last line without newline", "[S]\nA=1", {}, {{"T", "B", "2"}}, "[S]\nA=1\n[T]\nB=2\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove(path_);
+    if (c.before) put(*c.before);
+    for (const auto& [section, key, value] : c.reads) EXPECT_EQ(read(section, key), value) << section << "/" << key;
+    for (const auto& [section, key, value] : c.writes) {
+      std::string error;
+      ASSERT_TRUE(platform::writeProfileString(path_, section, key, *value, &error)) << key << ": " << error;
+    }
+    EXPECT_EQ(contents(), c.after);
+    EXPECT_EQ(folderEntries(), std::vector<std::string>{"test.cfg"});
+  }
 }
 
 TEST_F(ProfileFile, JunkDoesNotDerailReading) {
@@ -135,15 +157,6 @@ TEST_F(ProfileFile, JunkDoesNotDerailReading) {
   }
   put("[S]\nK=" + hugeLine + "\n");
   EXPECT_EQ(read("S", "K"), hugeLine);
-}
-
-TEST_F(ProfileFile, WriteCreatesTheFile) {
-  std::string error;
-  ASSERT_TRUE(platform::writeProfileString(path_, "SYSTEM", "VERSION", "v1.1", &error)) << error;
-  ASSERT_TRUE(platform::writeProfileString(path_, "GAUGE", "INSTR 03", "1,2,3,4,5,6"));
-  ASSERT_TRUE(platform::writeProfileString(path_, "SYSTEM", "PORT", "4555"));
-  EXPECT_EQ(contents(), "[SYSTEM]\nVERSION=v1.1\nPORT=4555\n[GAUGE]\nINSTR 03=1,2,3,4,5,6\n");
-  EXPECT_EQ(folderEntries(), std::vector<std::string>{"test.cfg"});
 }
 
 TEST_F(ProfileFile, WriteKeepsEveryLineItDoesNotTouch) {
@@ -186,15 +199,6 @@ TEST_F(ProfileFile, WriteKeepsEveryLineItDoesNotTouch) {
     ASSERT_TRUE(platform::writeProfileString(path_, c.section, c.key, c.value)) << c.key;
     EXPECT_EQ(contents(), c.after) << c.section << "/" << c.key;
   }
-}
-
-TEST_F(ProfileFile, WriteAfterALastLineWithoutNewline) {
-  put("[S]\nA=1");
-  ASSERT_TRUE(platform::writeProfileString(path_, "S", "B", "2"));
-  EXPECT_EQ(contents(), "[S]\nA=1\nB=2\n");
-  put("[S]\nA=1");
-  ASSERT_TRUE(platform::writeProfileString(path_, "T", "B", "2"));
-  EXPECT_EQ(contents(), "[S]\nA=1\n[T]\nB=2\n");
 }
 
 TEST_F(ProfileFile, WriteRefusesWhatALineCannotHold) {
@@ -270,28 +274,6 @@ TEST_F(ProfileFile, ProfileTextEditsInMemory) {
   ASSERT_TRUE(text.save(path_));
   EXPECT_EQ(contents(), "[S]\nA=1\nB=2\n");
 }
-
-// Sets an environment variable for one scope; nullptr unsets it.
-class EnvScope {
- public:
-  EnvScope(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value)
-      ::setenv(name, value, 1);
-    else
-      ::unsetenv(name);
-  }
-  ~EnvScope() {
-    if (old_)
-      ::setenv(name_, old_->c_str(), 1);
-    else
-      ::unsetenv(name_);
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 TEST(UserFolder, FromXdgConfigHomeOrHome) {
   struct {

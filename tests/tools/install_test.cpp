@@ -1,13 +1,9 @@
 // Installs the build into a fresh prefix and runs the programs from there,
 // away from the build tree.
 #include <gtest/gtest.h>
-#include <png.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -17,26 +13,12 @@
 #include "support/clock_reader.h"
 #include "support/loopback.h"
 #include "support/offscreen.h"
+#include "support/process.h"
 
 using namespace testing_support;
 namespace fs = std::filesystem;
 
 namespace {
-
-struct ToolRun {
-  int code;
-  std::string output;
-};
-
-ToolRun run(const std::string& command) {
-  std::string out;
-  std::FILE* p = ::popen((command + " 2>&1").c_str(), "r");
-  if (!p) return {-1, ""};
-  std::array<char, 512> buf;
-  while (std::fgets(buf.data(), buf.size(), p)) out += buf.data();
-  const int status = ::pclose(p);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
-}
 
 std::string readFile(const fs::path& path) {
   std::ifstream in(path);
@@ -50,7 +32,7 @@ class Installed : public ::testing::Test {
   static void SetUpTestSuite() {
     prefix_ = fs::temp_directory_path() / ("a320-install-" + std::to_string(::getpid()));
     fs::remove_all(prefix_);
-    const ToolRun r = run(std::string(A320_CMAKE_COMMAND) + " --install " + A320_BINARY_DIR + " --prefix " +
+    const ToolRun r = runCommand(std::string(A320_CMAKE_COMMAND) + " --install " + A320_BINARY_DIR + " --prefix " +
                       prefix_.string());
     installOutput_ = r.output;
     installed_ = r.code == 0;
@@ -92,18 +74,17 @@ TEST_F(Installed, LaysOutProgramsAndData) {
 TEST_F(Installed, SnapshotFindsItsDataInTheInstalledFolder) {
   const std::string out = (fs::temp_directory_path() / ("a320-installed-clock-" + std::to_string(::getpid()) + ".png")).string();
   // As the launcher does: the installed folder is the working directory.
-  const ToolRun r = run("cd " + (prefix_ / "share/a320-display").string() + " && " + (prefix_ / "bin/a320-snapshot").string() +
+  const ToolRun r = runCommand("cd " + (prefix_ / "share/a320-display").string() + " && " + (prefix_ / "bin/a320-snapshot").string() +
                     " --out " + out + " --instrument A320_CLOCK --size 256x256 --set 2=12 --set 3=34 --set 4=56");
   ASSERT_EQ(r.code, 0) << r.output;
   EXPECT_EQ(r.output.find("Data File missing"), std::string::npos) << r.output;
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  ASSERT_TRUE(png_image_begin_read_from_file(&image, out.c_str()));
-  image.format = PNG_FORMAT_RGBA;
-  std::vector<std::uint8_t> px(PNG_IMAGE_SIZE(image));
-  ASSERT_TRUE(png_image_finish_read(&image, nullptr, px.data(), 0, nullptr));
+  std::vector<std::uint8_t> px;
+  int w = 0, h = 0;
+  ASSERT_TRUE(readPng(out, px, w, h));
+  ASSERT_EQ(w, 256);
+  ASSERT_EQ(h, 256);
   ClockReader reader(std::string(A320_TEST_DATA_DIR) + "/01240001.tex");
-  EXPECT_EQ(reader.read(px, 256, 256, {0, 0, 256, 256, 1, 2}, 0.0f, false), "12:34:56");
+  EXPECT_EQ(reader.read(px, w, h, {0, 0, 256, 256, 1, 2}, 0.0f, false), "12:34:56");
   std::remove(out.c_str());
 }
 
@@ -112,7 +93,7 @@ TEST_F(Installed, FeedPlaysTheInstalledDemo) {
   const std::uint16_t port = freeUdpPort();
   UdpReceiver r;
   ASSERT_TRUE(r.open(port, "127.0.0.1"));
-  const ToolRun feed = run("cd / && " + (prefix_ / "bin/a320-feed").string() + " --scenario demo --count 2 --port " +
+  const ToolRun feed = runCommand("cd / && " + (prefix_ / "bin/a320-feed").string() + " --scenario demo --count 2 --port " +
                        std::to_string(port));
   ASSERT_EQ(feed.code, 0) << feed.output;
   FlightDataBlock b;
@@ -131,7 +112,7 @@ TEST_F(Installed, LauncherRunsTheDisplayInItsFolder) {
   fs::copy_file(prefix_ / "bin/a320-display-start", root / "bin/a320-display-start");
   std::ofstream(root / "bin/a320-display") << "#!/bin/sh\necho \"in $(pwd) with $*\"\n";
   fs::permissions(root / "bin/a320-display", fs::perms::owner_all);
-  const ToolRun r = run("cd / && env -u XDG_CONFIG_HOME HOME=" + (root / "home").string() + " " +
+  const ToolRun r = runCommand("cd / && env -u XDG_CONFIG_HOME HOME=" + (root / "home").string() + " " +
                     (root / "bin/a320-display-start").string() + " one two");
   ASSERT_EQ(r.code, 0) << r.output;
   EXPECT_EQ(r.output, "in " + fs::canonical(root / "share/a320-display").string() + " with one two\n");

@@ -1,7 +1,6 @@
 // The command-line tools run as a user runs them: exit codes, messages,
 // files written, datagrams sent.
 #include <gtest/gtest.h>
-#include <png.h>
 #include <sys/wait.h>
 
 #include <array>
@@ -17,39 +16,14 @@
 #include "support/clock_reader.h"
 #include "support/loopback.h"
 #include "support/offscreen.h"
+#include "support/process.h"
 
 using namespace testing_support;
 
 namespace {
 
-struct ToolRun {
-  int code;
-  std::string output;
-};
-
-ToolRun run(const std::string& command) {
-  std::string out;
-  std::FILE* p = ::popen((command + " 2>&1").c_str(), "r");
-  if (!p) return {-1, ""};
-  std::array<char, 512> buf;
-  while (std::fgets(buf.data(), buf.size(), p)) out += buf.data();
-  const int status = ::pclose(p);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
-}
-
 const std::string kSnapshot = std::string(A320_TOOLS_DIR) + "/a320-snapshot";
 const std::string kFeed = std::string(A320_TOOLS_DIR) + "/a320-feed";
-
-bool readPng(const std::string& path, std::vector<std::uint8_t>& rgba, int& w, int& h) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
-  image.format = PNG_FORMAT_RGBA;
-  rgba.resize(PNG_IMAGE_SIZE(image));
-  w = int(image.width);
-  h = int(image.height);
-  return png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr) != 0;
-}
 
 TEST(SnapshotTool, RefusesBadCommandLines) {
   const char* bad[] = {
@@ -59,7 +33,7 @@ TEST(SnapshotTool, RefusesBadCommandLines) {
       "--out /tmp/x.png --block /nonexistent/block",
   };
   for (const char* args : bad) {
-    const ToolRun r = run(kSnapshot + " " + args);
+    const ToolRun r = runCommand(kSnapshot + " " + args);
     EXPECT_EQ(r.code, 2) << args << "\n" << r.output;
     EXPECT_NE(r.output.find("a320-snapshot: "), std::string::npos) << args;
     EXPECT_NE(r.output.find("usage:"), std::string::npos) << args;
@@ -69,7 +43,7 @@ TEST(SnapshotTool, RefusesBadCommandLines) {
 TEST(SnapshotTool, DrawsTheClockAsAsked) {
   const std::string out = "/tmp/a320-snapshot-clock.png";
   std::remove(out.c_str());
-  const ToolRun r = run(kSnapshot + " --out " + out + " --instrument A320_CLOCK --size 300x300 --data " +
+  const ToolRun r = runCommand(kSnapshot + " --out " + out + " --instrument A320_CLOCK --size 300x300 --data " +
                     A320_TEST_DATA_DIR + " --set 2=21 --set 3=8.5 --set 4=#0x42300000 --set 17=#1 --rotate 90");
   ASSERT_EQ(r.code, 0) << r.output;
   std::vector<std::uint8_t> px;
@@ -86,7 +60,7 @@ TEST(SnapshotTool, DrawsTheClockAsAsked) {
 
 TEST(SnapshotTool, WholeLayoutHasEveryBuiltInstrument) {
   const std::string out = "/tmp/a320-snapshot-all.png";
-  const ToolRun r = run(kSnapshot + " --out " + out + " --data " + A320_TEST_DATA_DIR + " --set 2=12 --set 3=34 --set 4=56");
+  const ToolRun r = runCommand(kSnapshot + " --out " + out + " --data " + A320_TEST_DATA_DIR + " --set 2=12 --set 3=34 --set 4=56");
   ASSERT_EQ(r.code, 0) << r.output;
   std::vector<std::uint8_t> px;
   int w = 0, h = 0;
@@ -108,7 +82,7 @@ TEST(SnapshotTool, WholeLayoutHasEveryBuiltInstrument) {
 }
 
 TEST(SnapshotTool, MissingDataIsReported) {
-  const ToolRun r = run(kSnapshot + " --out /tmp/a320-nodata.png --instrument A320_CLOCK --data /nonexistent");
+  const ToolRun r = runCommand(kSnapshot + " --out /tmp/a320-nodata.png --instrument A320_CLOCK --data /nonexistent");
   EXPECT_EQ(r.code, 0) << r.output;
   EXPECT_NE(r.output.find("A320_CLOCK: Error - Data File missing!"), std::string::npos) << r.output;
   std::remove("/tmp/a320-nodata.png");
@@ -119,7 +93,7 @@ TEST(FeedTool, SendsBlocksToTheReceiver) {
   const std::uint16_t port = freeUdpPort();
   UdpReceiver r;
   ASSERT_TRUE(r.open(port, "127.0.0.1"));
-  const ToolRun feed = run(kFeed + " --port " + std::to_string(port) + " --count 5 --rate 200 --set 2=12 --set 17=#3");
+  const ToolRun feed = runCommand(kFeed + " --port " + std::to_string(port) + " --count 5 --rate 200 --set 2=12 --set 17=#3");
   ASSERT_EQ(feed.code, 0) << feed.output;
   EXPECT_NE(feed.output.find("sent 5 datagrams"), std::string::npos) << feed.output;
   int got = 0;
@@ -136,7 +110,7 @@ TEST(FeedTool, ClockFillsTimeOfDay) {
   const std::uint16_t port = freeUdpPort();
   UdpReceiver r;
   ASSERT_TRUE(r.open(port, "127.0.0.1"));
-  ASSERT_EQ(run(kFeed + " --port " + std::to_string(port) + " --count 1 --clock").code, 0);
+  ASSERT_EQ(runCommand(kFeed + " --port " + std::to_string(port) + " --count 1 --clock").code, 0);
   FlightDataBlock b;
   ASSERT_TRUE(r.receive(b.bytes.data(), b.bytes.size(), 1000));
   std::time_t now = std::time(nullptr);
@@ -160,10 +134,10 @@ TEST(FeedTool, RefusesRemoteHostsAndBadOptions) {
       {"--host 127.1.2.3 --count 0", 0},
   };
   for (const auto& c : cases) {
-    const ToolRun r = run(kFeed + " " + c.args);
+    const ToolRun r = runCommand(kFeed + " " + c.args);
     EXPECT_EQ(r.code, c.code) << c.args << "\n" << r.output;
   }
-  EXPECT_NE(run(kFeed + " --host 192.0.2.1 --count 1").output.find("--allow-remote"), std::string::npos);
+  EXPECT_NE(runCommand(kFeed + " --host 192.0.2.1 --count 1").output.find("--allow-remote"), std::string::npos);
 }
 
 std::vector<FlightDataBlock> receiveAll(UdpReceiver& r) {
@@ -217,7 +191,7 @@ TEST(FeedTool, RecordThenReplayGivesTheSameBlocks) {
   const std::uint16_t port = freeUdpPort();
   UdpReceiver r;
   ASSERT_TRUE(r.open(port, "127.0.0.1"));
-  const ToolRun replay = run(kFeed + " --scenario " + file + " --port " + std::to_string(port));
+  const ToolRun replay = runCommand(kFeed + " --scenario " + file + " --port " + std::to_string(port));
   ASSERT_EQ(replay.code, 0) << replay.output;
   const std::vector<FlightDataBlock> got = distinct(receiveAll(r));
   const std::vector<FlightDataBlock> want = distinct(sent);
@@ -233,7 +207,7 @@ TEST(FeedTool, PlaysTheDemoAndLoops) {
   UdpReceiver r;
   ASSERT_TRUE(r.open(port, "127.0.0.1"));
   // By its built-in name, found beside the tools.
-  ToolRun feed = run(kFeed + " --scenario demo --speed 50 --count 3 --port " + std::to_string(port));
+  ToolRun feed = runCommand(kFeed + " --scenario demo --speed 50 --count 3 --port " + std::to_string(port));
   ASSERT_EQ(feed.code, 0) << feed.output;
   std::vector<FlightDataBlock> got = receiveAll(r);
   ASSERT_EQ(got.size(), 3u);
@@ -242,7 +216,7 @@ TEST(FeedTool, PlaysTheDemoAndLoops) {
 
   const std::string file = "/tmp/a320-loop-" + std::to_string(::getpid()) + ".scenario";
   std::ofstream(file) << "0 25=0\n0.2 25=100\n";
-  feed = run(kFeed + " --scenario " + file + " --loop --rate 100 --count 50 --port " + std::to_string(port));
+  feed = runCommand(kFeed + " --scenario " + file + " --loop --rate 100 --count 50 --port " + std::to_string(port));
   ASSERT_EQ(feed.code, 0) << feed.output;
   got = receiveAll(r);
   ASSERT_EQ(got.size(), 50u);
@@ -259,7 +233,7 @@ TEST(FeedTool, PlaysTheDemoAndLoops) {
 
 TEST(FeedTool, WritesTheBlockOfAMoment) {
   const std::string file = "/tmp/a320-moment-" + std::to_string(::getpid()) + ".bin";
-  const ToolRun r = run(kFeed + " --scenario demo --at 5:20 --write-block " + file + " --set 17=#1");
+  const ToolRun r = runCommand(kFeed + " --scenario demo --at 5:20 --write-block " + file + " --set 17=#1");
   ASSERT_EQ(r.code, 0) << r.output;
   FlightDataBlock b;
   std::string error;
@@ -291,7 +265,7 @@ TEST(FeedTool, RefusesBadScenarioOptions) {
       {"--scenario demo --at soon --write-block /tmp/x.bin", "--at: a line starts with its time"},
   };
   for (const auto& c : cases) {
-    const ToolRun r = run(kFeed + " " + c.args);
+    const ToolRun r = runCommand(kFeed + " " + c.args);
     EXPECT_EQ(r.code, 2) << c.args << "\n" << r.output;
     EXPECT_NE(r.output.find(c.says), std::string::npos) << c.args << "\n" << r.output;
   }

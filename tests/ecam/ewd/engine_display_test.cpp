@@ -1,6 +1,5 @@
 #include "ecam/ewd/engine_warning_display.h"
 
-#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,31 +7,14 @@
 #include <limits>
 #include <vector>
 
-#include "ecam/draw/primitives.h"
 #include "ecam/ewd/ewd_geometry.h"
-#include "support/offscreen.h"
-
-using testing_support::OffscreenWindow;
-using testing_support::RecordingSink;
+#include "ewd_pixels.h"
 
 namespace {
 
-constexpr int kSize = 550;
+using namespace ewd_test;
+
 constexpr float kDeg = 3.14159265f / 180.0f;
-using Pixels = std::vector<std::uint8_t>;
-
-struct Rgb {
-  int r, g, b;
-};
-
-// Instrument coordinates (-1 to 1, y up) to pixel index.
-int toPixel(float v) { return int(std::floor((v + 1.0f) * 0.5f * float(kSize))); }
-
-Rgb at(const Pixels& p, int x, int y) {
-  if (x < 0 || y < 0 || x >= kSize || y >= kSize) return {0, 0, 0};
-  const std::size_t i = (std::size_t(kSize - 1 - y) * kSize + std::size_t(x)) * 4;
-  return {p[i], p[i + 1], p[i + 2]};
-}
 
 // Colour classes of the display's inks, robust to smoothed edges.
 bool needleGreen(Rgb c) { return c.g > 60 && c.r > 0.3 * c.g && c.r < 0.7 * c.g && c.b < 0.25 * c.g + 10; }
@@ -42,27 +24,6 @@ bool outlineBlue(Rgb c) { return c.b > 60 && c.g < 0.85 * c.b && c.g > 0.5 * c.b
 bool markerCyan(Rgb c) { return c.b > 100 && c.g > 0.7 * c.b && c.r < 0.4 * c.b; }
 bool white(Rgb c) { return c.r > 150 && c.g > 150 && c.b > 150; }
 bool ink(Rgb c) { return c.r > 40 || c.g > 40 || c.b > 40; }
-
-struct Box {
-  float x0, y0, x1, y1;
-};
-
-int count(const Pixels& p, Box b, const std::function<bool(Rgb)>& is) {
-  int n = 0;
-  for (int y = toPixel(b.y0); y <= toPixel(b.y1); ++y)
-    for (int x = toPixel(b.x0); x <= toPixel(b.x1); ++x) n += is(at(p, x, y));
-  return n;
-}
-
-int differing(const Pixels& a, const Pixels& b, Box box) {
-  int n = 0;
-  for (int y = toPixel(box.y0); y <= toPixel(box.y1); ++y)
-    for (int x = toPixel(box.x0); x <= toPixel(box.x1); ++x) {
-      const Rgb p = at(a, x, y), q = at(b, x, y);
-      n += std::abs(p.r - q.r) > 6 || std::abs(p.g - q.g) > 6 || std::abs(p.b - q.b) > 6;
-    }
-  return n;
-}
 
 // Any pixel of the class within radius pixels of the point.
 bool near(const Pixels& p, float x, float y, const std::function<bool(Rgb)>& is, int radius = 1) {
@@ -92,38 +53,7 @@ float rawFor(float percent) {
 }
 float rankineFor(float celsius) { return (celsius + 273.15f) / 0.5555556f; }
 
-class EngineDisplay : public ::testing::Test {
- protected:
-  void SetUp() override {
-    w.setPlacement({0, 0, kSize, kSize, 1, A320_ECAM_ENGINE}, 1);
-    ASSERT_TRUE(w.instrumentFactory(0, A320_ECAM_ENGINE));
-    ASSERT_TRUE(sink.messages.empty()) << sink.messages.front();
-    d = static_cast<EngineWarningDisplay*>(w.instrument(0));
-    ASSERT_NE(d, nullptr);
-    ASSERT_EQ(d->type(), A320_ECAM_ENGINE);
-  }
-
-  Pixels render(const FlightDataBlock& b) {
-    w.setData(b.bytes.data());
-    EXPECT_TRUE(w.renderPass());
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-    return ow.pixels();
-  }
-
-  // Only what draw writes, with the display's own font on black: the
-  // reference the display's text areas must match pixel for pixel.
-  Pixels alone(const std::function<void(const FontSet&)>& paint) {
-    testing_support::beginReferenceFrame(kSize, kSize);
-    paint(d->font());
-    glFinish();
-    return ow.pixels();
-  }
-
-  RecordingSink sink;
-  OffscreenWindow ow{kSize, kSize};
-  InstrumentWindow& w = *ow.window;
-  EngineWarningDisplay* d = nullptr;
-};
+using EngineDisplay = DisplayFixture;
 
 TEST(EngineGauges, DialAngleTable) {
   EXPECT_NEAR(ewdgeo::n1DialAngle(0.0f), 24.0f, 1e-4);
@@ -290,34 +220,31 @@ TEST_F(EngineDisplay, ThrustLeverMarkersSitOnTheArc) {
 // Inside the engine 1 N1 readout box.
 constexpr Box kN1Box1 = {-0.690f, 0.515f, -0.476f, 0.585f};
 
-TEST_F(EngineDisplay, N1OfExactly100StaysGreen) {
-  FlightDataBlock b;
-  b.setF32(129, 16384.0f);
-  const Pixels p = render(b);
-  EXPECT_GT(count(p, kN1Box1, textGreen), 20);
-  EXPECT_EQ(count(p, kN1Box1, textRed), 0);
-  const Pixels ref = alone([](const FontSet& f) {
-    DrawText(f, "100.", 2, 0.9f, -0.69f, 0.515f, -0.8f);
-    DrawDigit(f, 0, 2, 0.7f, -0.52f, 0.515f, -0.8f);
-  });
-  EXPECT_EQ(differing(p, ref, kN1Box1), 0);
-}
-
-TEST_F(EngineDisplay, N1Above100TurnsRed) {
-  FlightDataBlock b;
-  b.setF32(129, rawFor(100.05f));
-  ASSERT_GT(ewd::rawToPercent(b.f32(129)), 100.0f);
-  const Pixels p = render(b);
-  EXPECT_GT(count(p, kN1Box1, textRed), 20);
-  EXPECT_EQ(count(p, kN1Box1, textGreen), 0);
-  const Pixels ref = alone([](const FontSet& f) {
-    DrawText(f, "100.", 6, 0.9f, -0.69f, 0.515f, -0.8f);
-    DrawDigit(f, 0, 6, 0.7f, -0.52f, 0.515f, -0.8f);
-  });
-  EXPECT_EQ(differing(p, ref, kN1Box1), 0);
-  // The tenth really is read: 100.25 draws a different last digit.
-  b.setF32(129, rawFor(100.25f));
-  EXPECT_GT(differing(render(b), ref, kN1Box1), 10);
+TEST_F(EngineDisplay, N1ReadoutTurnsRedAbove100) {
+  const struct {
+    float percent;
+    int colour;
+  } cases[] = {{100.0f, 2}, {100.05f, 6}};
+  for (const auto& c : cases) {
+    FlightDataBlock b;
+    b.setF32(129, rawFor(c.percent));
+    ASSERT_EQ(ewd::rawToPercent(b.f32(129)) > 100.0f, c.colour == 6) << c.percent;
+    const Pixels p = render(b);
+    bool (*shown)(Rgb) = c.colour == 6 ? textRed : textGreen;
+    bool (*other)(Rgb) = c.colour == 6 ? textGreen : textRed;
+    EXPECT_GT(count(p, kN1Box1, shown), 20) << c.percent;
+    EXPECT_EQ(count(p, kN1Box1, other), 0) << c.percent;
+    const Pixels ref = alone([&](const FontSet& f) {
+      DrawText(f, "100.", c.colour, 0.9f, -0.69f, 0.515f, -0.8f);
+      DrawDigit(f, 0, c.colour, 0.7f, -0.52f, 0.515f, -0.8f);
+    });
+    EXPECT_EQ(differing(p, ref, kN1Box1), 0) << c.percent;
+    if (c.colour == 6) {
+      // The tenth really is read: 100.25 draws a different last digit.
+      b.setF32(129, rawFor(100.25f));
+      EXPECT_GT(differing(render(b), ref, kN1Box1), 10);
+    }
+  }
 }
 
 TEST_F(EngineDisplay, EgtReadoutShowsTheClampedValue) {
