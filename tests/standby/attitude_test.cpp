@@ -119,12 +119,6 @@ TEST(AttitudeHorizon, OneHorizonAtEveryAttitude) {
       }
     EXPECT_EQ(painted, 0) << "of " << checked << " ring points look like sky or ground at pitch " << pitch
                           << ", bank " << bank;
-    // Inside the ring the horizon lies where the pitch and bank put it.
-    if (std::abs(bank) > 45) continue;  // steeper, it leaves the reading columns
-    const auto h = readings::horizon(p);
-    ASSERT_TRUE(h.has_value()) << pitch << ", " << bank;
-    EXPECT_NEAR(h->tiltDegrees, -bank, 1.0) << pitch << ", " << bank;
-    EXPECT_NEAR(h->belowCentre, -pitch * kPitchStep, 3 * kPixel) << pitch << ", " << bank;
   }
 }
 

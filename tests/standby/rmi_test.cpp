@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "standby/dial_probe.h"
-#include "standby/readings.h"
 #include "standby/rmi_geometry.h"
 
 using namespace dialprobe;
@@ -132,44 +131,6 @@ TEST_P(RmiPixels, CardAndNeedlesWhereTheTurnsSay) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rmi, RmiPixels, testing::Combine(testing::ValuesIn(kTurns), testing::Values(0.0f, 90.0f, -90.0f)));
-
-// What a pilot reads: the card's heading under the lubber mark, and both
-// needle heads on the station, needle 1 given its bearing from the nose,
-// needle 2 its bearing from north.
-struct StationCase {
-  float heading, fromNose, fromNorth;
-  double screen;  // where the station lies on the dial, degrees from +x
-};
-
-void PrintTo(const StationCase& c, std::ostream* os) {
-  *os << "heading " << c.heading << ", station " << c.fromNorth << " from north";
-}
-
-class RmiStation : public testing::TestWithParam<std::tuple<StationCase, float>> {};
-
-TEST_P(RmiStation, BothHeadsPointAtTheStation) {
-  const auto [c, rotation] = GetParam();
-  Bench bench(A320_RMI, kSide);
-  ASSERT_TRUE(bench.made);
-  auto frame = [&](float fromNose, float fromNorth) {
-    return bench.render(blockOf({c.heading, fromNose, 1, fromNorth * 65536 / 360}), rotation);
-  };
-  const Frame seen = frame(c.fromNose, c.fromNorth);
-  // Each needle turned a quarter away, the other left where it was.
-  const Frame needle1Away = frame(c.fromNose + 90, c.fromNorth), needle2Away = frame(c.fromNose, c.fromNorth + 90);
-  using readings::RmiNeedle;
-  EXPECT_NEAR(angleBetween(readings::rmiHeadAngle(seen, needle1Away, c.screen, RmiNeedle::One), c.screen), 0, 1e-9);
-  EXPECT_NEAR(angleBetween(readings::rmiHeadAngle(seen, needle2Away, c.screen, RmiNeedle::Two), c.screen), 0, 1e-9);
-  EXPECT_NEAR(angleBetween(readings::rmiHeading(seen, {c.screen}), c.heading), 0, 0.5);
-}
-
-INSTANTIATE_TEST_SUITE_P(Rmi, RmiStation,
-                         testing::Combine(testing::Values(StationCase{90, 360, 90, 90},    // due east: straight up
-                                                          StationCase{90, 270, 0, 180},    // due north: the card's N
-                                                          StationCase{30, 45, 75, 45},
-                                                          StationCase{100, 200, 300, 250},
-                                                          StationCase{237.5f, 12.5f, 250, 77.5}),
-                                          testing::Values(0.0f, 90.0f, -90.0f)));
 
 TEST(Rmi, EveryFileIsTriedWhenOneIsMissing) {
   Bench bench(A320_RMI, kSide, dataWithout("01210000.tex"));
