@@ -200,7 +200,8 @@ inline AltitudeReading altitudeCounter(const Frame& f, const std::vector<dialpro
   const double first = drumCell(f, strip, kTenThousands, occluders);
   const bool neg = dialprobe::windowError(f, strip, kNegFlag, 0.0f, false, occluders) <
                    0.5 * dialprobe::windowError(f, strip, kTenThousands, dialprobe::offsetFor(first), false, occluders);
-  const double magnitude = (neg ? 0 : 10000 * digitOf(first)) + 1000 * digitOf(drumCell(f, strip, kThousands, occluders)) +
+  const double magnitude = (neg ? 0 : 10000 * digitOf(first)) +
+                           1000 * digitOf(drumCell(f, strip, kThousands, occluders)) +
                            100 * digitOf(drumCell(f, strip, kHundreds, occluders)) +
                            10 * rollingValue(f, strip, kTensOfFeet, occluders);
   return {neg, neg ? -magnitude : magnitude};

@@ -153,7 +153,7 @@ TEST(DemoFlight, StandbyInstrumentsShowWhatTheAircraftDoes) {
         return double(c.f32(14)) + c.f32(64);
       };
       const double drift = dialprobe::angleBetween(station(t + 0.5), station(t - 0.5));
-      EXPECT_LT(std::abs(drift), 1.0) << "at " << t << " s needle 1's station moves by " << drift << " degrees a second";
+      EXPECT_LT(std::abs(drift), 1.0) << "at " << t << " s needle 1's station moves " << drift << " degrees a second";
     }
   }
   EXPECT_GT(turns, 20);
