@@ -63,13 +63,15 @@ void paintFace(cairo_t* cr, int w, int h) {
 
 void needleShape(cairo_t* cr, int w, int h) {
   mapRect(cr, 0, 0, w, h, kPointerLeft, kPointerRight, -kPointerHalfHeight, kPointerHalfHeight);
-  // White pointer tapering to the tip; dark counterweight on the short end.
+  // White pointer tapering to the tip; a short dark counterweight that
+  // stays clear of the counters.
   art::taperedNeedle(cr, 0.026, 0.64, 0.015, 0.785);
   art::rgb(cr, 0x2b2c2e);
   cairo_move_to(cr, 0.0, 0.024);
-  cairo_line_to(cr, -0.24, 0.03);
-  cairo_arc(cr, -0.29, 0.0, 0.05, kPi / 2, 3 * kPi / 2);
-  cairo_line_to(cr, -0.24, -0.03);
+  const double end = kCounterweightReach - 0.03;
+  cairo_line_to(cr, -end, 0.03);
+  cairo_arc(cr, -end, 0.0, 0.03, kPi / 2, 3 * kPi / 2);
+  cairo_line_to(cr, -end, -0.03);
   cairo_line_to(cr, 0.0, -0.024);
   cairo_close_path(cr);
   cairo_fill(cr);

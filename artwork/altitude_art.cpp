@@ -116,6 +116,22 @@ void paintDrum(cairo_t* cr, int w, int h) {
     }
     cellText(cr, w, h, kTensOfFeet, kTensOfFeetS0, kTensOfFeetS1, k, 0.105, digit + "0");
   }
+  // Below sea level the NEG flag: white letters on red, inset from its
+  // column's edges so that neither neighbour picks up its colour.
+  cairo_save(cr);
+  enterCell(cr, w, h, kNegFlag, kNegS0, kNegS1, kNegCell);
+  {
+    const double cellH = drumgeo::cellHeightOnScreen(kNegFlag);
+    const double width = kNegFlag.x1 - kNegFlag.x0, inset = 0.03;
+    art::rgb(cr, 0xc81e1e);
+    rectPath(cr, inset, -cellH / 2 + 0.03, width - inset, cellH / 2 - 0.03);
+    cairo_fill(cr);
+    art::rgb(cr, art::kWhite);
+    art::font(cr, 0.062);
+    label(cr, width / 2, 0.0, "NEG");
+  }
+  cairo_restore(cr);
+
   // Below 10 000 ft the ten-thousands drum shows a striped flag.
   cairo_save(cr);
   enterCell(cr, w, h, kTenThousands, kTenThousandsS0, kTenThousandsS1, 0);

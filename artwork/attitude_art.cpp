@@ -15,6 +15,7 @@ namespace {
 constexpr unsigned kSky = 0x2d6cb4;
 constexpr unsigned kGround = 0x6e4524;
 constexpr unsigned kSymbol = 0xffc21a;
+constexpr unsigned kRing = 0x26282b;
 
 // Runs paint clipped to the region, in the units of the quad it is drawn on.
 template <typename Paint>
@@ -123,19 +124,16 @@ void fixedSymbol(cairo_t* cr) {
   cairo_fill(cr);
 }
 
+// The ring turns with the bank but not with the pitch, so it must not look
+// like sky and ground: halves in those colours would show a second horizon
+// that stays put while the real one moves.
 void bankRing(cairo_t* cr) {
   const double inner = kRingInner, outer = 0.93;
   cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
-  auto halfRing = [&](double a0, double a1) {
-    cairo_arc(cr, 0, 0, outer, a0, a1);
-    cairo_arc_negative(cr, 0, 0, inner, a1, a0);
-    cairo_close_path(cr);
-  };
-  art::rgb(cr, kSky);
-  halfRing(0, kPi);
-  cairo_fill(cr);
-  art::rgb(cr, kGround);
-  halfRing(kPi, 2 * kPi);
+  art::rgb(cr, kRing);
+  cairo_arc(cr, 0, 0, outer, 0, 2 * kPi);
+  cairo_new_sub_path(cr);
+  cairo_arc(cr, 0, 0, inner, 0, 2 * kPi);
   cairo_fill(cr);
   art::rgb(cr, 0x151515);
   cairo_set_line_width(cr, 0.008);

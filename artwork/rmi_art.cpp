@@ -38,6 +38,7 @@ void paintCard(cairo_t* cr, int w, int h) {
 // Needle 1: one solid bar with an arrow head and a forked tail.
 void needle1Shape(cairo_t* cr, int w, int h) {
   mapRect(cr, 0, 0, w, h, kNeedleLeft, kNeedleRight, -kNeedle1HalfHeight, kNeedle1HalfHeight);
+  cairo_scale(cr, kNeedle1Head, 1);  // the outline below has its head at +x
   auto outline = [&] {
     const double shaft = kNeedle1ShaftHalf;
     cairo_move_to(cr, kNeedleTip, 0.0);
@@ -64,6 +65,7 @@ void needle1Shape(cairo_t* cr, int w, int h) {
 // Needle 2: a hollow double bar, told apart from needle 1 by its shape.
 void needle2Shape(cairo_t* cr, int w, int h) {
   mapRect(cr, 0, 0, w, h, kNeedleLeft, kNeedleRight, -kNeedle2HalfHeight, kNeedle2HalfHeight);
+  cairo_scale(cr, kNeedle2Head, 1);  // the outline below has its head at +x
   auto outline = [&] {
     const double bar = kNeedle2BarOffset;
     cairo_move_to(cr, kNeedleTip, 0.0);

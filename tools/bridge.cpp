@@ -90,6 +90,55 @@ const std::array<FieldSpec, kFieldCount> kFields = {{
 
 float f(double v) { return float(v); }  // inputs are bounded by kMaxMagnitude
 
+// Which way the display reads every signed word the bridge sends, against
+// which way FlightGear counts the property it comes from. Every sign the
+// composition turns round is turned here and nowhere else.
+namespace sense {
+
+// Words 22 and 101: the standby horizon's pitch scale rises for a positive
+// value, so positive is nose down. FlightGear's pitch is positive nose up.
+float pitchWord(double noseUpDegrees) { return f(-noseUpDegrees); }
+
+// Words 23 and 102: the standby horizon turns clockwise for a positive
+// value, which is what a pilot sees in a left bank. FlightGear's roll is
+// positive right wing down. (FlightGear has no flight director of its own,
+// so words 101 to 103 stay 0 and the command bar stays hidden.)
+float bankWord(double rightWingDownDegrees) { return f(-rightWingDownDegrees); }
+
+// Word 64: bearing of the station clockwise from the nose, 0 < word <= 360,
+// for RMI needle 1; a station dead ahead is 360, as 0 parks both needles.
+// FlightGear's nav heading-deg is the bearing from the aircraft to the
+// station clockwise from north.
+float relativeBearingWord(double bearingToStation, double heading) {
+  double relative = std::fmod(bearingToStation - heading, 360.0);
+  if (relative <= 0.0) relative += 360.0;
+  const float word = f(relative);
+  return word > 0.0f ? word : 360.0f;
+}
+
+// Word 75: bearing to the station clockwise from north, as a 16-bit angle;
+// RMI needle 2's head is the end the display turns to that bearing.
+float bearingWord(double bearingToStation) { return f(bearingToStation * (65536.0 / 360.0)); }
+
+// Word 163: the F/CTL page raises the elevators for a positive value, so
+// positive is stick back (nose up). FlightGear's elevator is positive stick
+// forward: the ufo pitches up with -0.3.
+float stickPitchWord(double elevatorNoseDown) { return f(-elevatorNoseDown); }
+
+// Word 164: the F/CTL page raises the right aileron for a positive value, a
+// right roll, as FlightGear's aileron does.
+float stickRollWord(double aileronRightRoll) { return f(aileronRightRoll); }
+
+// Word 213: the F/CTL page shows UP for a positive value, up to 13.5 degrees
+// nose up, and DN down to 4 degrees nose down. FlightGear's elevator trim is
+// positive nose down, like its elevator.
+float pitchTrimWord(double elevatorTrimNoseDown) {
+  const double noseUp = -std::clamp(elevatorTrimNoseDown, -1.0, 1.0);
+  return f(noseUp >= 0 ? noseUp * kThsUpDegrees / 49.876 : noseUp * kThsDownDegrees / 49.8);
+}
+
+}  // namespace sense
+
 std::uint32_t clampedInt(double v, int lo, int hi) {
   return std::uint32_t(std::clamp(int(std::lround(std::clamp(v, double(lo), double(hi)))), lo, hi));
 }
@@ -152,8 +201,8 @@ void composeBlock(const Packet& p, const Options& options, FlightDataBlock& b) {
   b.setF32(8, f(tat / 250.0));
   b.setF32(14, f(p[Heading]));
   b.setU32(17, on(LandingLights) ? 2u : 0u);
-  b.setF32(22, f(p[Pitch]));
-  b.setF32(23, f(p[Roll]));
+  b.setF32(22, sense::pitchWord(p[Pitch]));
+  b.setF32(23, sense::bankWord(p[Roll]));
   b.setF32(25, f(p[Ias]));
   b.setF32(27, f(p[TargetSpeed] * 128.0));
   b.setF32(28, f(p[Mach] * kMachRaw));
@@ -168,11 +217,10 @@ void composeBlock(const Packet& p, const Options& options, FlightDataBlock& b) {
 
   const bool onGround = on(Wow0) || on(Wow1) || on(Wow2);
   b.setU32(48, !onGround && on(GearDown) ? 128u : 0u);  // on the approach: gear down in the air
-  // 0.0 parks an RMI needle: a station dead ahead reads 360.
-  const double bearing1 = p[Nav1Bearing] == 0.0 ? 360.0 : p[Nav1Bearing];
-  b.setF32(64, on(Nav1InRange) ? f(bearing1) : 0.0f);
+  // 0.0 parks the RMI needles: word 64 only when the station is received.
+  b.setF32(64, on(Nav1InRange) ? sense::relativeBearingWord(p[Nav1Bearing], p[Heading]) : 0.0f);
   b.setF32(62, on(Nav2InRange) ? 1.0f : 0.0f);
-  b.setF32(75, f(p[Nav2Bearing] * (65536.0 / 360.0)));
+  b.setF32(75, sense::bearingWord(p[Nav2Bearing]));
 
   // Our autobrake property: 0 off, 1 low, 2 medium, 3 RTO; anything else off.
   static constexpr float kAutobrake[] = {1.0f, 2.0f, 3.0f, 0.0f};
@@ -206,13 +254,12 @@ void composeBlock(const Packet& p, const Options& options, FlightDataBlock& b) {
   b.setF32(113, f(p[FuelFlowRight]));
 
   b.setF32(161, f(p[ParkingBrake]));
-  b.setF32(163, f(p[Elevator]));
-  b.setF32(164, f(p[Aileron]));
+  b.setF32(163, sense::stickPitchWord(p[Elevator]));
+  b.setF32(164, sense::stickRollWord(p[Aileron]));
   // The display only extends spoilers at its exact detents.
   const std::uint32_t level = clampedInt(p[SpeedBrake] * 4.0, 0, 4);
   b.setF32(211, level == 0 && on(SpoilersArmed) ? kSpoilersArmed : kSpeedBrakeDetents[level]);
-  const double trim = std::clamp(p[ElevatorTrim], -1.0, 1.0);
-  b.setF32(213, f(trim >= 0 ? trim * kThsUpDegrees / 49.876 : trim * kThsDownDegrees / 49.8));
+  b.setF32(213, sense::pitchTrimWord(p[ElevatorTrim]));
   b.setF32(215, on(GearDown) ? kRawFull : 0.0f);
   b.setF32(216, f(p[Gear0] * kRawFull));
   b.setF32(217, f(p[Gear1] * kRawFull));

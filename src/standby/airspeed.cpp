@@ -25,6 +25,10 @@ AirspeedIndicator::Drums AirspeedIndicator::drumOffsets(float a, float m) {
   // The counters stop short of their last reading; the needle does not.
   if (m >= 1.0f) m = 0.999f;
   if (a >= 1000.0f) a = 999.9f;
+  // Below 0 they stop at 0, as an airspeed counter does at its stop: rolling
+  // on would show 995 kt for -5 kt, and 5 would read as a speed forwards.
+  if (m < 0.0f) m = 0.0f;
+  if (a < 0.0f) a = 0.0f;
 
   const std::int32_t m1 = truncToInt32(m * 10.0f);
   const float r = m * 100.0f - 10.0f * float(m1);

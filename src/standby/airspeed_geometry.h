@@ -24,6 +24,10 @@ inline constexpr float kScaleTop = 460.0f;
 inline constexpr float kPointerLeft = -0.37f;
 inline constexpr float kPointerRight = 0.8f;
 inline constexpr float kPointerHalfHeight = 0.073125f;
+// The needle's counterweight reaches no farther from the pivot than this,
+// short of every counter window, so at rest (pointing up) or at any speed
+// it never covers a digit.
+inline constexpr float kCounterweightReach = 0.14f;
 
 inline constexpr float kFaceZ = 0.0f;
 inline constexpr float kCounterZ = -0.3f;

@@ -1,5 +1,7 @@
 #include "standby/altimeter.h"
 
+#include <algorithm>
+
 #include "instruments/gl_helpers.h"
 #include "instruments/saturate.h"
 #include "standby/altimeter_geometry.h"
@@ -43,8 +45,12 @@ bool Altimeter::initialise() {
 }
 
 Altimeter::AltitudeDrums Altimeter::altitudeOffsets(float feet) {
+  // A counter that went on rolling below 0 would show 99989 ft for -11 ft:
+  // it shows the 11 ft below with the NEG flag instead.
+  const bool belowZero = dial::finiteOr0(feet) < 0.0f;
+  const float shown = belowZero ? std::min(-dial::finiteOr0(feet), kDeepestShown) : dial::finiteOr0(feet);
   // Decimal digits in double so that 10000.0 splits into 1, 0, 0, 0 exactly.
-  const double a = dial::finiteOr0(feet);
+  const double a = shown;
   const std::int32_t d5 = truncToInt32(a / 10000.0);
   const std::int32_t d4 = truncToInt32((a - 10000.0 * d5) / 1000.0);
   const std::int32_t d3 = truncToInt32((a - 10000.0 * d5 - 1000.0 * d4) / 100.0);
@@ -61,6 +67,7 @@ Altimeter::AltitudeDrums Altimeter::altitudeOffsets(float feet) {
   d.hundreds = dial::middleOffset(d3, q3);
   d.thousands = dial::middleOffset(d4, q4);
   d.tenThousands = dial::leadingOffset(d5, q5);
+  d.belowZero = belowZero;
   return d;
 }
 
@@ -93,7 +100,10 @@ bool Altimeter::draw(const FlightDataBlock& block, const Placement& placement) {
   dial::drumWindow(kTensOfFeet, r.altitudeDrums.tensOfFeet, kCounterZ);
   dial::drumWindow(kHundreds, r.altitudeDrums.hundreds, kCounterZ);
   dial::drumWindow(kThousands, r.altitudeDrums.thousands, kCounterZ);
-  dial::drumWindow(kTenThousands, r.altitudeDrums.tenThousands, kCounterZ);
+  if (r.altitudeDrums.belowZero)
+    dial::drumWindow(kNegFlag, 0.0f, kCounterZ);
+  else
+    dial::drumWindow(kTenThousands, r.altitudeDrums.tenThousands, kCounterZ);
   for (std::size_t i = 0; i < 4; ++i) dial::drumWindow(kInchesWindows[i], r.pressureDrums.inches[i], kCounterZ);
   for (std::size_t i = 0; i < 5; ++i)
     dial::drumWindow(kHectopascalWindows[i], r.pressureDrums.hectopascals[i], kCounterZ);

@@ -22,8 +22,11 @@ class Altimeter final : public Instrument {
   static constexpr std::uint32_t kHoldBits = 0x4 | 0x2000;
 
   // Drum offsets X (t range = base range - X) of the altitude counter.
+  // Below 0 ft the drums count the feet below and the ten-thousands window
+  // shows the NEG flag (tenThousands is then unused).
   struct AltitudeDrums {
     float tensOfFeet, hundreds, thousands, tenThousands;
+    bool belowZero;
   };
   static AltitudeDrums altitudeOffsets(float feet);
 

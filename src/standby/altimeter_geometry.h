@@ -41,6 +41,18 @@ inline constexpr drumgeo::Window kHundreds{0.05f, 0.22f, 0.15f, 0.35f, kDigitS0,
 inline constexpr drumgeo::Window kThousands{-0.25f, -0.05f, 0.15f, 0.4f, kDigitS0, kDigitS1, kDigitT0, kDigitT1};
 inline constexpr drumgeo::Window kTenThousands{-0.47f, -0.27f, 0.15f, 0.4f, kTenThousandsS0, kTenThousandsS1,
                                                kTenThousandsT0, kTenThousandsT1};
+// Below sea level the ten-thousands window shows the NEG flag instead of a
+// digit, and the other drums count the feet below. The flag has a column of
+// its own, clear of the digit columns' edges, and one cell in it.
+inline constexpr float kNegS0 = 0.5f, kNegS1 = 0.7f;
+inline constexpr int kNegCell = 6;
+inline constexpr float kNegT0 = (kNegCell + 0.5f) / drumgeo::kCells - (kTenThousandsT1 - kTenThousandsT0) / 2;
+inline constexpr float kNegT1 = (kNegCell + 0.5f) / drumgeo::kCells + (kTenThousandsT1 - kTenThousandsT0) / 2;
+inline constexpr drumgeo::Window kNegFlag{kTenThousands.x0, kTenThousands.x1, kTenThousands.y0, kTenThousands.y1,
+                                          kNegS0, kNegS1, kNegT0, kNegT1};
+// The deepest the counter shows; below it stays at 9999.9 with the flag.
+inline constexpr float kDeepestShown = 9999.9f;
+
 inline constexpr drumgeo::Window pressureWindow(float x0, float x1) {
   return {x0, x1, -0.45f, -0.35f, kPressureS0, kPressureS1, kPressureT0, kPressureT1};
 }

@@ -8,12 +8,18 @@ namespace rmigeo {
 // growing heading), so heading h is painted h degrees clockwise from the top.
 inline constexpr float kCardHalf = 0.82f;
 
-// Needle quads about the centre; the arrow head is the +x end.
+// Needle quads about the centre. Needle 1 is turned by 90 - (bearing from
+// the nose), so its arrow head is its +x end; needle 2 is turned by
+// heading - (bearing from north + 90), which puts the station under its -x
+// end, so that is where its head is. kNeedle*Head is the head's side of x.
+inline constexpr double kNeedle1Head = 1.0;
+inline constexpr double kNeedle2Head = -1.0;
 inline constexpr float kNeedleLeft = -0.82f;
 inline constexpr float kNeedleRight = 0.82f;
 inline constexpr float kNeedle1HalfHeight = 0.14f;
 inline constexpr float kNeedle2HalfHeight = 0.1f;
-// Where the needle pictures put their parts, along the needle's x.
+// Where the needle pictures put their parts, along the needle from the
+// pivot towards its head.
 inline constexpr double kNeedleTip = 0.78;
 inline constexpr double kNeedle1ShaftHalf = 0.014;  // one solid bar
 inline constexpr double kNeedle2BarOffset = 0.032;  // two bars either side of the axis

@@ -7,6 +7,7 @@
 
 #include "standby/airspeed_geometry.h"
 #include "standby/dial_probe.h"
+#include "standby/readings.h"
 
 using namespace dialprobe;
 using namespace airspeedgeo;
@@ -186,7 +187,25 @@ INSTANTIATE_TEST_SUITE_P(
                       PixelCase{99.5f, 0, 0, 0, 0.5, 9.5, 9.5, 10, 10},
                       PixelCase{257, 3072, 90, 0, 2, 5, 7, 11, 5},
                       PixelCase{318, 16282, -90, 1, 3, 11, 8, 7.5, 9.5},
-                      PixelCase{99.5f, 0, 90, 1, 0.5, 9.5, 9.5, 10, 10}));
+                      PixelCase{99.5f, 0, 90, 1, 0.5, 9.5, 9.5, 10, 10},
+                      // A negative upper value stands at 0, not at the digits of its size.
+                      PixelCase{257, -3072, 0, 0, 2, 5, 7, 10, 10}));
+
+// What a pilot reads on the lower counter: below 0 it stands at 0, never at
+// the digits of the speed's size, which would read as a speed forwards.
+TEST(AirspeedReading, CounterNeverShowsANegativeSpeedAsAPositiveOne) {
+  struct {
+    float word25;
+    double shown;
+  } cases[] = {{-5, 0}, {-120, 0}, {-0.0f, 0}, {-INFINITY, 0}, {2.5f, 2.5}, {252.7f, 252.7}};
+  Bench bench(A320_AIRSPEED, kSize);
+  ASSERT_TRUE(bench.made);
+  for (const auto& c : cases) {
+    const Frame f = bench.render(block(c.word25, 120 * 128));
+    const float needle = dialAngle(std::isfinite(c.word25) ? c.word25 : -3.4e38f);
+    EXPECT_NEAR(readings::airspeedCounter(f, pointers(needle, 0)), c.shown, 0.05) << c.word25 << " kt";
+  }
+}
 
 class AirspeedNeedle : public ::testing::TestWithParam<float> {};
 

@@ -7,6 +7,7 @@
 
 #include "standby/altimeter_geometry.h"
 #include "standby/dial_probe.h"
+#include "standby/readings.h"
 
 using namespace dialprobe;
 using namespace altimetergeo;
@@ -194,6 +195,34 @@ INSTANTIATE_TEST_SUITE_P(
                       PixelCase{990, 9.99f, 965.4f, 90, 0, {9, 9.5, 10.5, 0}, {9, 9, 9, 0}, {4, 5, 6, 9, 0}},
                       PixelCase{27250, 30.12f, 1020.0f, -90, 1, {5, 2, 7, 2}, {2, 11, 10, 3}, {10, 10, 2, 10, 1}},
                       PixelCase{0, 0, 0, 0, 1, {10, 10, 10, 0}, {10, 10, 10, 0}, {10, 10, 10, 10, 0}}));
+
+// What a pilot reads on the counter and the needle. Below sea level the
+// counter shows the feet below with the NEG flag, never a height above it;
+// the needle stands where the hundreds of a mechanical altimeter would.
+TEST(AltimeterReading, BelowSeaLevelShowsNegAndTheFeetBelow) {
+  struct {
+    float word29;
+    bool neg;
+    double feet;  // on the counter; NAN where it is past its range
+  } cases[] = {{-11, true, -11},      {-46, true, -46},  {-500, true, -500}, {-1234.5f, true, -1234.5},
+               {-20000, true, NAN},   {-INFINITY, true, NAN}, {11, false, 11}, {0, false, 0},
+               {-0.0f, false, 0},     {NAN, false, 0},   {4321, false, 4321}, {12426, false, 12426}};
+  Bench bench(A320_ALTITUDE, kSize);
+  ASSERT_TRUE(bench.made);
+  for (const auto& c : cases) {
+    const Frame f = bench.render(block(c.word29));
+    const float shown = std::isfinite(c.word29) ? c.word29 : 0.0f;
+    const auto read = readings::altitudeCounter(f, needle(needleAngle(shown)));
+    EXPECT_EQ(read.negFlag, c.neg) << c.word29 << " ft";
+    if (!std::isnan(c.feet)) {
+      EXPECT_NEAR(read.feet, c.feet, 1.5) << c.word29 << " ft";
+    }
+    if (!std::isfinite(c.word29)) continue;
+    const Frame moved = bench.render(block(c.word29 + 400));
+    const double at = readings::needleAngle(f, moved, 0.35, 0.6, kCounters);
+    EXPECT_NEAR(readings::feetAt(at), std::fmod(double(c.word29) + 1e6, 1000.0), 3) << c.word29 << " ft";
+  }
+}
 
 class AltimeterNeedlePixels : public ::testing::TestWithParam<float> {};
 

@@ -7,6 +7,7 @@
 
 #include "standby/attitude_geometry.h"
 #include "standby/dial_probe.h"
+#include "standby/readings.h"
 
 using namespace dialprobe;
 using namespace attitudegeo;
@@ -26,21 +27,10 @@ Frame picture(std::initializer_list<std::pair<int, float>> words, float rotation
   return bench.render(b, rotation);
 }
 
-bool sky(Rgb c) { return c.b > c.r + 60; }
-bool ground(Rgb c) { return c.r > c.b + 40 && c.g > c.b; }
+using readings::ground, readings::groundTop, readings::sky;
+
 bool magenta(Rgb c) { return c.r > 150 && c.b > 150 && c.g < 110; }
 bool yellow(Rgb c) { return c.r > 180 && c.g > 130 && c.b < 90; }
-
-// The highest y in column x, scanning down from top, that shows ground.
-std::optional<double> groundTop(const Frame& p, double x, double top, double bottom) {
-  bool seenSky = false;
-  for (double y = top; y > bottom; y -= kPixel / 2) {
-    const Rgb c = p.at(x, y);
-    if (sky(c)) seenSky = true;
-    if (seenSky && ground(c)) return y;
-  }
-  return std::nullopt;
-}
 
 struct PoseCase {
   float pitch, bank, commandPitch, commandBank, commandShown, symbol;
@@ -112,6 +102,25 @@ INSTANTIATE_TEST_SUITE_P(
                                      HorizonCase{10, -20, 0.45, (0.116 + 0.45 * std::sin(20 * kDeg)) / std::cos(20 * kDeg)},
                                      HorizonCase{0, 380, -0.45, (0.45 * std::sin(20 * kDeg)) / std::cos(20 * kDeg)}),
                      testing::Values(0.0f, 90.0f, -90.0f)));
+
+// Only the horizon itself shows sky over ground: the bank ring around it,
+// which turns with the bank but not with the pitch, shows neither, so no
+// second horizon stands beside the real one at any attitude.
+TEST(AttitudeHorizon, OneHorizonAtEveryAttitude) {
+  const std::pair<float, float> poses[] = {{0, 0}, {-20, -30}, {15, 45}, {-25, 10}, {25, -60}, {-8, 170}};
+  for (const auto& [pitch, bank] : poses) {
+    const Frame p = picture({{22, pitch}, {23, bank}}, 0.0f);
+    int painted = 0, checked = 0;
+    for (double a = 0; a < 360; a += 1)
+      for (double r = kRingInner + 0.015; r < kBezelInner - 0.01; r += 0.01) {
+        const Rgb c = p.at(r * std::cos(a * kDeg), r * std::sin(a * kDeg));
+        painted += sky(c) || ground(c);
+        ++checked;
+      }
+    EXPECT_EQ(painted, 0) << "of " << checked << " ring points look like sky or ground at pitch " << pitch
+                          << ", bank " << bank;
+  }
+}
 
 class AttitudeSymbols : public testing::TestWithParam<float> {};
 

@@ -112,8 +112,9 @@ TEST(Bridge, PacketsToWords) {
       {{{"sat", -40}, {"mach", 0.78}}, 8, ((233.15f * (1 + 0.2f * 0.78f * 0.78f)) - 273.15f) / 250.0f},
       {{{"mach", 0}}, 8, -40.0f / 250.0f},
       {{}, 14, 275.5f},
-      {{}, 22, 2.5f},
-      {{}, 23, -10},
+      // The standby horizon's sense: positive nose down, positive left wing down.
+      {{}, 22, -2.5f},
+      {{}, 23, 10},
       {{}, 25, 280},
       {{}, 27, 280 * 128.0f},
       {{{"mach", 0.6}}, 28, 12288},  // the upper counter reads 0.6
@@ -124,8 +125,12 @@ TEST(Bridge, PacketsToWords) {
       {{{"flaps", 0.5}}, 37, 20},
       {{{"flaps", 1.5}}, 37, 40},
       {{{"brake-left", 0.5}, {"brake-right", 0.25}}, 41, 8192},
-      {{}, 64, 300},
-      {{{"nav1-bearing", 0}}, 64, 360},  // dead ahead, not parked
+      // Needle 1 takes the station's bearing from the nose (heading 275.5).
+      {{}, 64, 24.5f},
+      {{{"nav1-bearing", 0}}, 64, 84.5f},
+      {{{"nav1-bearing", 275.5}}, 64, 360},  // dead ahead, not parked
+      {{{"nav1-bearing", 275.0}}, 64, 359.5f},
+      {{{"nav1-bearing", 359.99}, {"heading", 0}}, 64, 359.99f},
       {{{"nav1-in-range", 0}}, 64, 0},
       {{}, 62, 1},
       {{{"nav2-in-range", 0}}, 62, 0},
@@ -156,7 +161,7 @@ TEST(Bridge, PacketsToWords) {
       {{}, 158, 1459.67f},
       {{}, 208, 1449.67f},
       {{{"parking-brake", 1}}, 161, 1},
-      {{{"elevator", -0.25}}, 163, -0.25f},
+      {{{"elevator", -0.25}}, 163, 0.25f},  // stick back: elevators up
       {{{"aileron", 0.5}}, 164, 0.5f},
       {{}, 211, 0},
       {{{"spoilers-armed", 1}}, 211, 4800},
@@ -164,8 +169,9 @@ TEST(Bridge, PacketsToWords) {
       {{{"speedbrake", 0.5}, {"spoilers-armed", 1}}, 211, 10983},
       {{{"speedbrake", 0.7}}, 211, 13683},
       {{{"speedbrake", 1}}, 211, 16383},
-      {{{"elevator-trim", 1}}, 213, 13.5f / 49.876f},
-      {{{"elevator-trim", -1}}, 213, -4.0f / 49.8f},
+      {{{"elevator-trim", -1}}, 213, 13.5f / 49.876f},  // nose up: 13.5 UP
+      {{{"elevator-trim", 1}}, 213, -4.0f / 49.8f},
+      {{{"elevator-trim", 5}}, 213, -4.0f / 49.8f},
       {{}, 215, 0},
       {{{"gear-down", 1}}, 215, 16384},
       {{{"gear0-position", 1}}, 216, 16384},

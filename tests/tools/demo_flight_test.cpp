@@ -9,6 +9,7 @@
 #include "ecam/ewd/warnings.h"
 #include "ecam/sd/system_display.h"
 #include "scenario.h"
+#include "standby/readings.h"
 #include "support/offscreen.h"
 
 using namespace testing_support;
@@ -108,6 +109,55 @@ TEST(DemoFlight, AutomaticChoiceAloneReachesItsPages) {
   }
   for (SdPage p : {SdPage::Door, SdPage::Wheel, SdPage::Fctl, SdPage::Cruise})
     EXPECT_TRUE(pages.count(p)) << "not reached automatically: " << sdPageName(p);
+}
+
+// The standby horizon agrees with what the flight does: banked right
+// (horizon's right end higher) while the heading grows, left while it
+// falls, nose up (horizon below the symbol) in every climb. And RMI needle
+// 1, which takes its station's bearing from the nose, keeps that station
+// where it is while the aircraft turns.
+TEST(DemoFlight, StandbyInstrumentsShowWhatTheAircraftDoes) {
+  scenario::Scenario flight;
+  std::string error;
+  ASSERT_TRUE(scenario::load(std::string(A320_BINARY_DIR) + "/scenarios/demo.scenario", flight, error)) << error;
+  dialprobe::Bench bench(A320_ATTITUDE, 300);
+  ASSERT_TRUE(bench.made);
+  auto at = [&](double t) {
+    FlightDataBlock b;
+    flight.sample(t, b);
+    return b;
+  };
+  int turns = 0, climbs = 0;
+  for (double t = 1; t < flight.endTime - 1; t += 0.5) {
+    const FlightDataBlock b = at(t);
+    const double turnRate = (at(t + 0.5).f32(14) - at(t - 0.5).f32(14)) / 1.0;  // degrees a second
+    const double feetPerMinute = b.f32(30) * 0.76893747;
+    const bool turning = std::abs(turnRate) > 0.5 && std::abs(b.f32(23)) > 5;
+    const bool climbing = feetPerMinute > 1000 && (b.u32(221) & 2u) == 0;
+    if (turning || climbing) {
+      const auto h = readings::horizon(bench.render(b));
+      ASSERT_TRUE(h.has_value()) << "no horizon at " << t << " s";
+      if (turning) {
+        ++turns;
+        EXPECT_GT(h->tiltDegrees * turnRate, 0) << "at " << t << " s the heading turns by " << turnRate
+                                                << " a second, the horizon is tilted by " << h->tiltDegrees;
+      }
+      if (climbing) {
+        ++climbs;
+        EXPECT_GT(h->belowCentre, 0.02) << "climbing at " << t << " s, the horizon is not below the symbol";
+      }
+    }
+    if (at(t - 0.5).f32(64) != 0.0f && at(t + 0.5).f32(64) != 0.0f) {  // tuned throughout
+      const auto station = [&](double s) {
+        const FlightDataBlock c = at(s);
+        return double(c.f32(14)) + c.f32(64);
+      };
+      const double drift = dialprobe::angleBetween(station(t + 0.5), station(t - 0.5));
+      EXPECT_LT(std::abs(drift), 1.0) << "at " << t << " s needle 1's station moves " << drift << " degrees a second";
+    }
+  }
+  EXPECT_GT(turns, 20);
+  EXPECT_GT(climbs, 20);
 }
 
 }  // namespace
