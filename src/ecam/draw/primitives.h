@@ -30,6 +30,15 @@ void DrawNumber(const FontSet& font, std::int32_t value, std::int32_t positions,
 void DrawDecimal(const FontSet& font, float value, std::int32_t integerDigits, std::int32_t decimals,
                  std::int32_t leadingZeros, std::int32_t fixedPositions, std::int32_t colour, float size, float x,
                  float y, float z);
+// A non-negative value cut to `decimals` places: the whole part and the
+// decimals as an integer, both truncated. A value that float rounding left
+// a few units in the last place below the next decimal counts as that
+// decimal, so 2.3f (2.2999999) shows 2.3 while 2.96 still shows 2.9.
+struct DecimalParts {
+  double whole;
+  double fraction;  // 0 to 10^decimals - 1
+};
+DecimalParts SplitDecimal(double magnitude, std::int32_t decimals);
 // Halves away from zero; saturates at the ends of the 64-bit range, NaN gives 0.
 std::int64_t RoundNearest(float value);
 
