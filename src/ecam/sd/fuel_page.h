@@ -13,7 +13,7 @@ struct Tanks {
 };
 Tanks splitTanks(float fobKg);
 
-// Burnt per engine since the display was created; both engines show it.
+// Burnt per engine since the first fuel the display saw; both engines show it.
 std::int32_t fuelUsedPerEngine(std::int32_t initialKg, float fobKg);
 
 }  // namespace sd::fuel
