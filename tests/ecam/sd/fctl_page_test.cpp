@@ -84,8 +84,7 @@ TEST(FctlPage, PitchTrim) {
   EXPECT_FLOAT_EQ(sd::fctl::pitchTrim(-0.1f), -4.98f);
 }
 
-// Nose-down trim is negative: the sign goes in the cell before the digits,
-// and where no cell is left the readout shows zero.
+// Nose-down trim is negative: DN says so, the digits show how far.
 TEST(FctlPage, TrimReadout) {
   using namespace sdgeo;
   struct Case {
@@ -93,7 +92,7 @@ TEST(FctlPage, TrimReadout) {
     const char *value, *direction;
   };
   const Case cases[] = {{0.0f, "00.0", "UP"},    {0.1f, "04.9", "UP"},    {0.3f, "14.9", "UP"},
-                        {-0.02f, "-0.9", "DN"},  {-0.1f, "-4.9", "DN"},   {-0.3f, "00.0", "DN"},
+                        {-0.02f, "00.9", "DN"},  {-0.1f, "04.9", "DN"},   {-0.3f, "14.9", "DN"},
                         {-0.001f, "00.0", "DN"}, {3.0f, "49.6", "UP"},    {NAN, "", "UP"}};
   FctlDisplay d(64);
   for (const Case& c : cases) {
