@@ -169,8 +169,6 @@ void DrawNumber(const FontSet& font, std::int32_t value, std::int32_t positions,
 }
 
 DecimalParts SplitDecimal(double magnitude, std::int32_t decimals) {
-  // Four units in the last place of a float, relative to the value.
-  constexpr double kFloatSlack = 1.0 / double(1 << 21);
   const double scale = std::pow(10.0, double(decimals));
   DecimalParts parts{std::trunc(magnitude), 0.0};
   parts.fraction = std::floor((magnitude - parts.whole + magnitude * kFloatSlack) * scale);

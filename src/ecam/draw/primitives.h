@@ -34,6 +34,8 @@ void DrawDecimal(const FontSet& font, float value, std::int32_t integerDigits, s
 // decimals as an integer, both truncated. A value that float rounding left
 // a few units in the last place below the next decimal counts as that
 // decimal, so 2.3f (2.2999999) shows 2.3 while 2.96 still shows 2.9.
+// Four units in the last place of a float, relative to the value.
+inline constexpr double kFloatSlack = 1.0 / double(1 << 21);
 struct DecimalParts {
   double whole;
   double fraction;  // 0 to 10^decimals - 1
