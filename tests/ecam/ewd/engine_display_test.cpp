@@ -365,6 +365,52 @@ TEST_F(EngineDisplay, EgtReadoutShowsTheClampedValue) {
   EXPECT_GE(needleHits(p, ewdgeo::kEngine2X, ewdgeo::kEgtCentreY, -146.0f), 6);
 }
 
+// As a pilot looks at it: the labels between the engines stand clear of
+// both engines' dials, and the widest readouts ("100.0", "1000") clear of
+// their box frames, by three pixels at least.
+TEST_F(EngineDisplay, LabelsAndReadoutsKeepClearOfTheDialArt) {
+  FlightDataBlock b;
+  for (int word : {129, 179, 130, 180}) b.setF32(word, 16384.0f);
+  for (int word : {158, 208}) b.setF32(word, rankineFor(1000.0f));
+  const Pixels p = render(b);
+  const Pixels labels = alone([](const FontSet& f) {
+    DrawText(f, "N1", 0, 0.9f, -0.34f, 0.59f, -0.8f);
+    DrawText(f, "EGT", 0, 0.9f, -0.38f, 0.23f, -0.8f);
+  });
+  auto within = [&](int x, int y, const std::function<bool(int, int)>& is) {
+    for (int dy = -3; dy <= 3; ++dy)
+      for (int dx = -3; dx <= 3; ++dx)
+        if (is(x + dx, y + dy)) return true;
+    return false;
+  };
+  auto dialArt = [&](int x, int y) { return ink(at(p, x, y)) && !ink(at(labels, x, y)); };
+  int labelPixels = 0;
+  for (int y = toPixel(0.2f); y <= toPixel(0.7f); ++y)
+    for (int x = toPixel(-0.45f); x <= toPixel(-0.15f); ++x) {
+      if (!white(at(labels, x, y))) continue;
+      ++labelPixels;
+      EXPECT_FALSE(within(x, y, dialArt)) << "label touches the dial art at " << x << ", " << y;
+    }
+  EXPECT_GT(labelPixels, 100);
+
+  auto frame = [&](int x, int y) {
+    const Rgb c = at(p, x, y);
+    return c.r > 90 && c.r < 190 && std::abs(c.r - c.g) < 12 && std::abs(c.g - c.b) < 12;
+  };
+  const Box readouts[] = {{-0.72f, 0.50f, -0.44f, 0.60f}, {-0.17f, 0.50f, 0.11f, 0.60f},
+                          {-0.68f, 0.14f, -0.42f, 0.25f}, {-0.13f, 0.14f, 0.13f, 0.25f}};
+  for (const Box& box : readouts) {
+    int text = 0;
+    for (int y = toPixel(box.y0); y <= toPixel(box.y1); ++y)
+      for (int x = toPixel(box.x0); x <= toPixel(box.x1); ++x) {
+        if (!textGreen(at(p, x, y))) continue;
+        ++text;
+        EXPECT_FALSE(within(x, y, frame)) << "readout touches its box at " << x << ", " << y;
+      }
+    EXPECT_GT(text, 40) << box.x0 << ", " << box.y0;
+  }
+}
+
 // The thrust-mode line: mode, limit and unit.
 constexpr Box kModeLine = {0.24f, 0.525f, 0.80f, 0.61f};
 
