@@ -37,7 +37,9 @@ void resetModuleState() {
 void takeInitialFuel(FrameState& state, const FlightDataBlock& block) {
   const float fuelLb = block.f32(105);
   if (!std::isfinite(fuelLb) || fuelLb == 0.0f) return;
-  state.initialFuelKg = truncToInt32(fuelLb * kKgPerLb);
+  const std::int32_t fuelKg = truncToInt32(fuelLb * kKgPerLb);
+  if (state.initialFuelKnown && fuelKg <= state.initialFuelKg) return;
+  state.initialFuelKg = fuelKg;
   state.initialFuelKnown = true;
 }
 

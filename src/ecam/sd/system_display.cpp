@@ -102,8 +102,8 @@ void SystemDisplay::drawPermanentData(const FlightDataBlock& block) const {
 
 bool SystemDisplay::draw(const FlightDataBlock& block, const Placement& placement) {
   sd::FrameState& state = sd::frameState();
-  // Also while hidden: fuel used counts from the first fuel the run sees.
-  if (!state.initialFuelKnown) sd::takeInitialFuel(state, block);
+  // Also while hidden: fuel used counts from what the run has seen.
+  sd::takeInitialFuel(state, block);
   if (placement.visible == 0) return true;
   state.automaticPage = sd::automaticPageRules(block, state.automaticPage);
   if (sd::stepMovementDetector(state.detector, block)) state.automaticPage = sd::kAutoFctl;

@@ -72,7 +72,9 @@ struct FrameState {
 FrameState& frameState();
 
 // Takes the initial fuel from this block when its fuel on board (word 105)
-// is a number other than 0; otherwise leaves it unknown.
+// is a number other than 0 and none is known yet, or when more fuel is on
+// board than the initial fuel (refuelled): fuel used counts from the most
+// fuel the display has seen, never from a tank still being filled.
 void takeInitialFuel(FrameState& state, const FlightDataBlock& block);
 
 // Puts the frame's and every page model's shared state back to the start
