@@ -45,8 +45,7 @@ bool Clock::draw(const FlightDataBlock& block, const Placement& placement) {
 
   glEnable(GL_TEXTURE_2D);
   gldraw::beginGroup(ctx_);
-  glBindTexture(GL_TEXTURE_2D, face_);
-  gldraw::texturedQuad(-1.0f, -1.0f, 1.0f, 1.0f, kFaceZ, 0.0f, 0.0f, 1.0f, 1.0f);
+  gldraw::pictureQuad(ctx_, face_, -1.0f, -1.0f, 1.0f, 1.0f, kFaceZ);
 
   glBindTexture(GL_TEXTURE_2D, digits_);
   auto cell = [&](int column, double t0, double t1) {

@@ -158,7 +158,8 @@ bool EngineWarningDisplay::draw(const FlightDataBlock& block, const Placement& p
   glEnable(GL_TEXTURE_2D);
   gldraw::beginGroup(ctx);
   // Blending ends off, or the black flap covers drawn next would add nothing.
-  gldraw::maskedQuad(textures[kBackgroundMaskSlot], textures[kBackgroundSlot], -1.0f, -1.0f, 1.0f, 1.0f, kBackgroundZ);
+  gldraw::maskedQuad(ctx, textures[kBackgroundMaskSlot], textures[kBackgroundSlot], -1.0f, -1.0f, 1.0f, 1.0f,
+                     kBackgroundZ);
   for (int e = 0; e < 2; ++e) marker(*this, engineX[e], n1DialAngle(lever[e]));
   glBindTexture(GL_TEXTURE_2D, 0);
 
