@@ -19,8 +19,47 @@ namespace {
 
 GlyphQuadHook g_hook = nullptr;
 
-void emitQuad(GLuint mask, GLuint colour, double s0, double t0, double s1, double t1, float size, float x, float y,
-              float z) {
+// The glyphs of one text, number or decimal at one depth, drawn pass by
+// pass instead of glyph by glyph: every mask, then every colour picture,
+// each pass one draw per texture. Multiplying by the masks and adding the
+// colours each commute among themselves, so the order only matters where a
+// glyph's mask darkens what an earlier glyph's colour lit; a glyph whose
+// mask ink meets an earlier glyph's colour ink starts a new run. The masks
+// are drawn over their whole cells, which leaves the depth as one glyph
+// after the other would; the colours only over the tiles they light.
+class GlyphRun {
+ public:
+  GlyphRun(const FontSet& font, float z) : font_(font), z_(z) {}
+  ~GlyphRun() { flush(); }
+  GlyphRun(const GlyphRun&) = delete;
+  GlyphRun& operator=(const GlyphRun&) = delete;
+
+  void add(GLuint mask, GLuint colour, double s0, double t0, double s1, double t1, float size, float x, float y);
+
+ private:
+  struct Box {
+    double x0, y0, x1, y1, s0, t0, s1, t1;
+    bool empty;
+  };
+  struct Glyph {
+    GLuint mask, colour;
+    Box cell, maskInk, colourInk;
+  };
+  // The part of the cell over tiles that are not `blank`; the whole cell
+  // when the picture is not known.
+  Box ink(const Box& cell, GLuint texture, bool blankIsWhite) const;
+  void flush();
+  static void quad(const Box& b, double z, bool textured);
+
+  static constexpr int kMaxGlyphs = 48;
+  const FontSet& font_;
+  double z_;
+  Glyph glyphs_[kMaxGlyphs];
+  int count_ = 0;
+};
+
+void GlyphRun::add(GLuint mask, GLuint colour, double s0, double t0, double s1, double t1, float size, float x,
+                   float y) {
   GlyphQuad q;
   q.maskTexture = mask;
   q.colourTexture = colour;
@@ -37,22 +76,110 @@ void emitQuad(GLuint mask, GLuint colour, double s0, double t0, double s1, doubl
     q.s[i] = ss[i];
     q.t[i] = ts[i];
   }
-  q.z = z;
+  q.z = z_;
   if (g_hook) {
     g_hook(q);
     return;
   }
-  glEnable(GL_TEXTURE_2D);
-  gldraw::maskedShape(q.maskTexture, q.colourTexture, [&] {
-    glBegin(GL_QUADS);
-    glNormal3d(0.0, 0.0, 1.0);
-    for (int i = 0; i < 4; ++i) {
-      glTexCoord2d(q.s[i], q.t[i]);
-      glVertex3d(q.x[i], q.y[i], q.z);
+  Glyph g;
+  g.mask = mask;
+  g.colour = colour;
+  g.cell = {x0, y0, x1, y1, s0, t0, s1, t1, false};
+  g.maskInk = ink(g.cell, mask, true);
+  g.colourInk = ink(g.cell, colour, false);
+  auto meet = [](const Box& a, const Box& b) {
+    return !a.empty && !b.empty && a.x0 < b.x1 && b.x0 < a.x1 && a.y0 < b.y1 && b.y0 < a.y1;
+  };
+  bool conflict = count_ == kMaxGlyphs;
+  for (int i = 0; i < count_ && !conflict; ++i) conflict = meet(g.maskInk, glyphs_[i].colourInk);
+  if (conflict) flush();
+  glyphs_[count_++] = g;
+}
+
+GlyphRun::Box GlyphRun::ink(const Box& b, GLuint texture, bool blankIsWhite) const {
+  const TextureCoverage* t = font_.ctx && texture ? font_.ctx->textureCoverage(texture) : nullptr;
+  if (!t || !t->known() || !(b.s0 >= 0.0 && b.s1 <= 1.0 && b.t0 >= 0.0 && b.t1 <= 1.0)) return b;
+  const int c0 = std::max(0, int(std::floor(b.s0 / t->tileS())));
+  const int c1 = std::min(t->columns() - 1, int(std::ceil(b.s1 / t->tileS())) - 1);
+  const int r0 = std::max(0, int(std::floor(b.t0 / t->tileT())));
+  const int r1 = std::min(t->rows() - 1, int(std::ceil(b.t1 / t->tileT())) - 1);
+  double ls0 = 2.0, ls1 = -1.0, lt0 = 2.0, lt1 = -1.0;
+  for (int row = r0; row <= r1; ++row)
+    for (int col = c0; col <= c1; ++col) {
+      if (blankIsWhite ? t->white(col, row) : t->black(col, row)) continue;
+      ls0 = std::min(ls0, col * t->tileS());
+      ls1 = std::max(ls1, (col + 1) * t->tileS());
+      lt0 = std::min(lt0, row * t->tileT());
+      lt1 = std::max(lt1, (row + 1) * t->tileT());
     }
-    glEnd();
-  });
+  Box r = b;
+  if (ls1 < 0.0) {
+    r.empty = true;
+    return r;
+  }
+  // Cut to the cell; an edge that stays the cell's keeps its exact value.
+  auto place = [](double v, double c0, double c1, double p0, double p1) {
+    if (v <= c0) return p0;
+    if (v >= c1) return p1;
+    return p0 + (v - c0) / (c1 - c0) * (p1 - p0);
+  };
+  r.s0 = std::max(ls0, b.s0);
+  r.s1 = std::min(ls1, b.s1);
+  r.t0 = std::max(lt0, b.t0);
+  r.t1 = std::min(lt1, b.t1);
+  r.x0 = place(r.s0, b.s0, b.s1, b.x0, b.x1);
+  r.x1 = place(r.s1, b.s0, b.s1, b.x0, b.x1);
+  r.y0 = place(r.t0, b.t0, b.t1, b.y0, b.y1);
+  r.y1 = place(r.t1, b.t0, b.t1, b.y0, b.y1);
+  return r;
+}
+
+void GlyphRun::quad(const Box& b, double z, bool textured) {
+  const double xs[4] = {b.x0, b.x1, b.x1, b.x0};
+  const double ys[4] = {b.y0, b.y0, b.y1, b.y1};
+  const double ss[4] = {b.s0, b.s1, b.s1, b.s0};
+  const double ts[4] = {b.t0, b.t0, b.t1, b.t1};
+  for (int i = 0; i < 4; ++i) {
+    if (textured) glTexCoord2d(ss[i], ts[i]);
+    glVertex3d(xs[i], ys[i], z);
+  }
+}
+
+void GlyphRun::flush() {
+  if (count_ == 0) return;
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  // One draw per texture: a pass binds each texture its glyphs use once.
+  auto pass = [&](GLuint Glyph::*texture, Box Glyph::*box) {
+    std::uint64_t done = 0;
+    for (int i = 0; i < count_; ++i) {
+      if ((done >> i) & 1u) continue;
+      const GLuint name = glyphs_[i].*texture;
+      bool begun = false;
+      for (int k = i; k < count_; ++k) {
+        if (glyphs_[k].*texture != name) continue;
+        done |= std::uint64_t(1) << k;
+        if ((glyphs_[k].*box).empty) continue;
+        if (!begun) {
+          glBindTexture(GL_TEXTURE_2D, name);
+          glBegin(GL_QUADS);
+          glNormal3d(0.0, 0.0, 1.0);
+          begun = true;
+        }
+        quad(glyphs_[k].*box, z_, true);
+      }
+      if (begun) glEnd();
+    }
+  };
+  glBlendFunc(GL_DST_COLOR, GL_ZERO);
+  pass(&Glyph::mask, &Glyph::cell);
+  glBlendFunc(GL_ONE, GL_ONE);
+  pass(&Glyph::colour, &Glyph::colourInk);
+  // As the last glyph drawn alone would leave it.
+  glBindTexture(GL_TEXTURE_2D, glyphs_[count_ - 1].colour);
+  glDisable(GL_BLEND);
   glDisable(GL_TEXTURE_2D);
+  count_ = 0;
 }
 
 float numberStep(float size) { return float(double(size) * fontgeo::kNumberStep); }
@@ -89,9 +216,31 @@ bool minusFits(std::int64_t magnitude, std::int32_t positions) {
   return shown < std::int64_t(positions);
 }
 
-void layoutNumber(const FontSet& font, std::int64_t magnitude, bool minus, std::int32_t positions,
+void charGlyph(GlyphRun& run, const FontSet& font, const char* c, std::int32_t colour, float size, float x, float y) {
+  if (!c) return;
+  const fontgeo::Cell cell = fontgeo::letterCell(static_cast<unsigned char>(*c));
+  const double s0 = cell.column * fontgeo::kLetterCellWidth;
+  const float t0 = float(cell.row) * 0.1f;
+  const int colourSlot =
+      (colour >= 0 && colour < fontgeo::kLetterColours) ? kLetterColourSlot0 + colour : kLetterColourSlot0 + 6;
+  run.add(font.slots[kLetterMaskSlot], font.slots[colourSlot], s0, t0, s0 + fontgeo::kLetterCellWidth,
+          double(t0) + fontgeo::kCellHeight, size, x, y);
+}
+
+void digitGlyph(GlyphRun& run, const FontSet& font, std::int32_t digit, std::int32_t colour, float size, float x,
+                float y) {
+  const std::int32_t d = digit < 0 ? 0 : (digit >= fontgeo::kDigitRows ? fontgeo::kDigitRows - 1 : digit);
+  // Negative colours are as unknown as those above 6 and share their column.
+  const std::int32_t column =
+      (colour >= 0 && colour < fontgeo::kLastDigitColumn) ? colour : fontgeo::kLastDigitColumn;
+  const double s0 = column * fontgeo::kDigitCellWidth;
+  run.add(font.slots[kDigitMaskSlot], font.slots[kDigitColourSlot], s0, d * fontgeo::kCellHeight,
+          s0 + fontgeo::kDigitCellWidth, (d + 1) * fontgeo::kCellHeight, size, x, y);
+}
+
+void layoutNumber(GlyphRun& run, const FontSet& font, std::int64_t magnitude, bool minus, std::int32_t positions,
                   std::int32_t leadingZeros, std::int32_t fixedPositions, std::int32_t colour, float size, float x,
-                  float y, float z) {
+                  float y) {
   if (positions <= 0) return;
   const float step = numberStep(size);
   const std::int64_t count = digitCount(magnitude);
@@ -102,14 +251,26 @@ void layoutNumber(const FontSet& font, std::int64_t magnitude, bool minus, std::
   for (std::int64_t i = 0; i <= last; ++i) {
     const std::int64_t cell = fixedPositions ? i : drawn;
     if (minus && i == minusCell) {
-      DrawChar(font, "-", colour, size, cellX(x, cell, step), y, z);
+      charGlyph(run, font, "-", colour, size, cellX(x, cell, step), y);
       ++drawn;
       continue;
     }
     if (!leadingZeros && i < first && i != last) continue;
-    DrawDigit(font, digitAt(magnitude, last - i), colour, size, cellX(x, cell, step), y, z);
+    digitGlyph(run, font, digitAt(magnitude, last - i), colour, size, cellX(x, cell, step), y);
     ++drawn;
   }
+}
+
+void numberGlyphs(GlyphRun& run, const FontSet& font, std::int32_t value, std::int32_t positions,
+                  std::int32_t leadingZeros, std::int32_t fixedPositions, std::int32_t colour, float size, float x,
+                  float y) {
+  std::int64_t magnitude = value;
+  const bool minus = value < 0;
+  if (minus) {
+    magnitude = -magnitude;
+    if (!minusFits(magnitude, positions)) return;
+  }
+  layoutNumber(run, font, magnitude, minus, positions, leadingZeros, fixedPositions, colour, size, x, y);
 }
 
 }  // namespace
@@ -117,55 +278,40 @@ void layoutNumber(const FontSet& font, std::int64_t magnitude, bool minus, std::
 void SetGlyphQuadHook(GlyphQuadHook hook) { g_hook = hook; }
 
 void DrawChar(const FontSet& font, const char* c, std::int32_t colour, float size, float x, float y, float z) {
-  if (!c) return;
-  const fontgeo::Cell cell = fontgeo::letterCell(static_cast<unsigned char>(*c));
-  const double s0 = cell.column * fontgeo::kLetterCellWidth;
-  const float t0 = float(cell.row) * 0.1f;
-  const int colourSlot =
-      (colour >= 0 && colour < fontgeo::kLetterColours) ? kLetterColourSlot0 + colour : kLetterColourSlot0 + 6;
-  emitQuad(font.slots[kLetterMaskSlot], font.slots[colourSlot], s0, t0, s0 + fontgeo::kLetterCellWidth,
-           double(t0) + fontgeo::kCellHeight, size, x, y, z);
+  GlyphRun run(font, z);
+  charGlyph(run, font, c, colour, size, x, y);
 }
 
 void DrawDigit(const FontSet& font, std::int32_t digit, std::int32_t colour, float size, float x, float y, float z) {
-  const std::int32_t d = digit < 0 ? 0 : (digit >= fontgeo::kDigitRows ? fontgeo::kDigitRows - 1 : digit);
-  // Negative colours are as unknown as those above 6 and share their column.
-  const std::int32_t column =
-      (colour >= 0 && colour < fontgeo::kLastDigitColumn) ? colour : fontgeo::kLastDigitColumn;
-  const double s0 = column * fontgeo::kDigitCellWidth;
-  emitQuad(font.slots[kDigitMaskSlot], font.slots[kDigitColourSlot], s0, d * fontgeo::kCellHeight,
-           s0 + fontgeo::kDigitCellWidth, (d + 1) * fontgeo::kCellHeight, size, x, y, z);
+  GlyphRun run(font, z);
+  digitGlyph(run, font, digit, colour, size, x, y);
 }
 
 void DrawText(const FontSet& font, const char* text, std::int32_t colour, float size, float x, float y, float z) {
   if (!text) return;
+  GlyphRun run(font, z);
   const float a = float(fontgeo::kAdvance * double(size));
   float pen = x;
   for (const char* p = text; *p; ++p) {
     const char c = *p;
     if (fontgeo::isNarrow(c)) {
       const float left = float(double(pen) - fontgeo::kNarrowShift * a);
-      DrawChar(font, p, colour, size, left, y, z);
+      charGlyph(run, font, p, colour, size, left, y);
       pen = float(double(left) + (fontgeo::kNarrowShift + fontgeo::kNarrowAdvance) * a);
       continue;
     }
     if (c >= '0' && c <= '9')
-      DrawDigit(font, c - '0', colour, size, pen, y, z);
+      digitGlyph(run, font, c - '0', colour, size, pen, y);
     else if (c != ' ')
-      DrawChar(font, p, colour, size, pen, y, z);
+      charGlyph(run, font, p, colour, size, pen, y);
     pen = float(double(pen) + double(a));
   }
 }
 
 void DrawNumber(const FontSet& font, std::int32_t value, std::int32_t positions, std::int32_t leadingZeros,
                 std::int32_t fixedPositions, std::int32_t colour, float size, float x, float y, float z) {
-  std::int64_t magnitude = value;
-  const bool minus = value < 0;
-  if (minus) {
-    magnitude = -magnitude;
-    if (!minusFits(magnitude, positions)) return;
-  }
-  layoutNumber(font, magnitude, minus, positions, leadingZeros, fixedPositions, colour, size, x, y, z);
+  GlyphRun run(font, z);
+  numberGlyphs(run, font, value, positions, leadingZeros, fixedPositions, colour, size, x, y);
 }
 
 DecimalParts SplitDecimal(double magnitude, std::int32_t decimals) {
@@ -193,13 +339,14 @@ void DrawDecimal(const FontSet& font, float value, std::int32_t integerDigits, s
   // A sign needs a free cell left of the integer digits, which always show
   // at least their units digit.
   if (minus && (integerDigits <= 0 || !minusFits(intPart, integerDigits))) return;
+  GlyphRun run(font, z);
   if (integerDigits > 0)
-    layoutNumber(font, intPart, minus, integerDigits, leadingZeros, fixedPositions, colour, size, x, y, z);
+    layoutNumber(run, font, intPart, minus, integerDigits, leadingZeros, fixedPositions, colour, size, x, y);
   if (decimals > 0) {
     const float step = numberStep(size);
     const float pen = cellX(x, integerDigits, step);
-    DrawChar(font, ".", colour, size, float(double(pen) - 0.2 * double(step)), y, z);
-    DrawNumber(font, fraction, decimals, 1, 0, colour, size, float(double(pen) + 0.6666667 * double(step)), y, z);
+    charGlyph(run, font, ".", colour, size, float(double(pen) - 0.2 * double(step)), y);
+    numberGlyphs(run, font, fraction, decimals, 1, 0, colour, size, float(double(pen) + 0.6666667 * double(step)), y);
   }
 }
 

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "instruments/instrument.h"
+
 // Text and numbers for the ECAM screens: every glyph is one quad drawn
 // twice, through a mask that darkens its shape and a colour picture added
 // on top. The caller's model-view matrix is used as it stands.
@@ -19,6 +21,9 @@ inline constexpr int kDigitMaskSlot = 20;
 // read only the font slots.
 struct FontSet {
   const GLuint* slots;  // at least kDigitMaskSlot + 1 entries
+  // Where the font pictures are lit, so that a glyph is drawn only over
+  // its ink; null draws whole cells.
+  const InstrumentContext* ctx = nullptr;
 };
 
 void DrawChar(const FontSet& font, const char* c, std::int32_t colour, float size, float x, float y, float z);
