@@ -76,28 +76,28 @@ Cell maskedCell(const TextureCoverage& mask, const TextureCoverage& picture, con
 
 struct Grid {
   Axis s, t;
-  bool merge = true;  // neighbouring cells drawn as one quad
 };
 
 // Every quad costs the rasteriser set-up and ragged edges, so cells are
 // made no smaller than this on the screen.
-constexpr double kMinCellPixels = 6.0;
+constexpr double kMinCellPixels = 8.0;
+// And no more of them than this along an axis.
+constexpr int kMaxCells = 64;
 
-// Cells the model-view matrix turns by anything but a multiple of 90
-// degrees meet their neighbours at vertices the rasteriser snaps apart, so
-// a quad spanning several cells would leave a hairline against the cells
-// beside it that do not end where it ends. Such pictures are drawn cell by
-// cell, where every edge is shared whole.
+// Only for a quad the model-view matrix turns by a multiple of 90 degrees:
+// turned any other way, cells would meet their neighbours at vertices the
+// rasteriser snaps apart and leave hairlines, and a turned picture saves
+// too little to pay for its cells.
 bool makeGrid(const TextureCoverage& c, float x0, float y0, float x1, float y1, float s0, float t0, float s1,
               float t1, Grid& g) {
   if (!c.known() || !cut(c.tileS(), c.columns(), x0, x1, s0, s1, g.s) || !cut(c.tileT(), c.rows(), y0, y1, t0, t1, g.t))
     return false;
   GLfloat m[16];
   glGetFloatv(GL_MODELVIEW_MATRIX, m);
+  auto tiny = [](float v, float against) { return std::fabs(v) <= 1e-6f * std::fabs(against); };
+  if (!((tiny(m[1], m[0]) && tiny(m[4], m[5])) || (tiny(m[0], m[1]) && tiny(m[5], m[4])))) return false;
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
-  auto tiny = [](float v, float against) { return std::fabs(v) <= 1e-6f * std::fabs(against); };
-  g.merge = (tiny(m[1], m[0]) && tiny(m[4], m[5])) || (tiny(m[0], m[1]) && tiny(m[5], m[4]));
   // Pixels per drawing unit along the quad's x and y, whichever way they turn.
   const double half[2] = {0.5 * viewport[2], 0.5 * viewport[3]};
   const double perX = std::hypot(m[0] * half[0], m[1] * half[1]);
@@ -108,15 +108,17 @@ bool makeGrid(const TextureCoverage& c, float x0, float y0, float x1, float y1, 
   };
   coarsen(g.s, std::fabs(double(x1) - double(x0)) * perX);
   coarsen(g.t, std::fabs(double(y1) - double(y0)) * perY);
+  if (g.s.count > kMaxCells) g.s = coarse(g.s, (g.s.count + kMaxCells - 1) / kMaxCells);
+  if (g.t.count > kMaxCells) g.t = coarse(g.t, (g.t.count + kMaxCells - 1) / kMaxCells);
   return true;
 }
 
 // Quads over the cells that `take` accepts; texture coordinates only when
-// `textured`. On a merging grid each quad is grown along its row and then
-// down the rows below while every cell it would take is accepted.
+// `textured`. Each quad is grown along its row and then down the rows below
+// while every cell it would take is accepted.
 template <class Take>
 void cells(const Grid& g, float z, bool textured, Take take) {
-  std::uint64_t used[TextureCoverage::kMaxTiles] = {};
+  std::uint64_t used[kMaxCells] = {};
   auto free = [&](int i, int j) { return !((used[j] >> i) & 1u) && take(i, j); };
   bool begun = false;
   for (int j = 0; j < g.t.count; ++j) {
@@ -126,11 +128,9 @@ void cells(const Grid& g, float z, bool textured, Take take) {
         continue;
       }
       int e = i + 1, k = j + 1;
-      if (g.merge) {
-        while (e < g.s.count && free(e, j)) ++e;
-        for (bool whole = true; whole && k < g.t.count; k += whole) {
-          for (int c = i; c < e && whole; ++c) whole = free(c, k);
-        }
+      while (e < g.s.count && free(e, j)) ++e;
+      for (bool whole = true; whole && k < g.t.count; k += whole) {
+        for (int c = i; c < e && whole; ++c) whole = free(c, k);
       }
       const std::uint64_t row = (e - i == 64 ? ~std::uint64_t(0) : ((std::uint64_t(1) << (e - i)) - 1)) << i;
       for (int r = j; r < k; ++r) used[r] |= row;
@@ -212,7 +212,7 @@ void pictureQuad(const InstrumentContext& ctx, GLuint texture, float x0, float y
     texturedQuad(x0, y0, x1, y1, z, s0, t0, s1, t1);
     return;
   }
-  bool black[TextureCoverage::kMaxTiles][TextureCoverage::kMaxTiles];
+  bool black[kMaxCells][kMaxCells];
   bool anyBlack = false;
   for (int j = 0; j < g.t.count; ++j)
     for (int i = 0; i < g.s.count; ++i) {
@@ -244,7 +244,7 @@ void maskedQuad(const InstrumentContext& ctx, GLuint mask, GLuint picture, float
     maskedQuad(mask, picture, x0, y0, x1, y1, z, s0, t0, s1, t1);
     return;
   }
-  Cell kind[TextureCoverage::kMaxTiles][TextureCoverage::kMaxTiles];
+  Cell kind[kMaxCells][kMaxCells];
   bool keepsSome = false;
   for (int j = 0; j < g.t.count; ++j)
     for (int i = 0; i < g.s.count; ++i) {

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
+#include <optional>
 
 #include "ecam/draw/font_geometry.h"
 #include "instruments/gl_helpers.h"
@@ -29,12 +31,26 @@ GlyphQuadHook g_hook = nullptr;
 // after the other would; the colours only over the tiles they light.
 class GlyphRun {
  public:
-  GlyphRun(const FontSet& font, float z) : font_(font), z_(z) {}
+  GlyphRun() = default;
+  explicit GlyphRun(const FontSet& font) : font_(font) {}
   ~GlyphRun() { flush(); }
   GlyphRun(const GlyphRun&) = delete;
   GlyphRun& operator=(const GlyphRun&) = delete;
 
-  void add(GLuint mask, GLuint colour, double s0, double t0, double s1, double t1, float size, float x, float y);
+  void add(GLuint mask, GLuint colour, double s0, double t0, double s1, double t1, float size, float x, float y,
+           float z);
+  void flush();
+  const FontSet& font() const { return font_; }
+  // A batch's run spans several texts, between which the caller may turn
+  // the model-view matrix: each is drawn under the matrix it came with.
+  void startBatch(const FontSet& font) {
+    font_ = font;
+    tracksMatrix_ = true;
+  }
+  void endBatch() {
+    flush();
+    tracksMatrix_ = false;
+  }
 
  private:
   struct Box {
@@ -43,23 +59,25 @@ class GlyphRun {
   };
   struct Glyph {
     GLuint mask, colour;
+    double z;
     Box cell, maskInk, colourInk;
   };
   // The part of the cell over tiles that are not `blank`; the whole cell
   // when the picture is not known.
   Box ink(const Box& cell, GLuint texture, bool blankIsWhite) const;
-  void flush();
+  void draw();
   static void quad(const Box& b, double z, bool textured);
 
-  static constexpr int kMaxGlyphs = 48;
-  const FontSet& font_;
-  double z_;
+  static constexpr int kMaxGlyphs = 64;
+  FontSet font_{nullptr};
   Glyph glyphs_[kMaxGlyphs];
   int count_ = 0;
+  bool tracksMatrix_ = false;
+  GLfloat matrix_[16] = {};
 };
 
 void GlyphRun::add(GLuint mask, GLuint colour, double s0, double t0, double s1, double t1, float size, float x,
-                   float y) {
+                   float y, float z) {
   GlyphQuad q;
   q.maskTexture = mask;
   q.colourTexture = colour;
@@ -76,22 +94,32 @@ void GlyphRun::add(GLuint mask, GLuint colour, double s0, double t0, double s1, 
     q.s[i] = ss[i];
     q.t[i] = ts[i];
   }
-  q.z = z_;
+  q.z = z;
   if (g_hook) {
     g_hook(q);
     return;
   }
+  if (tracksMatrix_) {
+    GLfloat m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    if (count_ > 0 && std::memcmp(m, matrix_, sizeof m) != 0) flush();
+    std::memcpy(matrix_, m, sizeof m);
+  }
   Glyph g;
   g.mask = mask;
   g.colour = colour;
+  g.z = z;
   g.cell = {x0, y0, x1, y1, s0, t0, s1, t1, false};
   g.maskInk = ink(g.cell, mask, true);
   g.colourInk = ink(g.cell, colour, false);
   auto meet = [](const Box& a, const Box& b) {
     return !a.empty && !b.empty && a.x0 < b.x1 && b.x0 < a.x1 && a.y0 < b.y1 && b.y0 < a.y1;
   };
+  // At another depth a cell's first pass would also hide what the other
+  // glyph has yet to draw.
   bool conflict = count_ == kMaxGlyphs;
-  for (int i = 0; i < count_ && !conflict; ++i) conflict = meet(g.maskInk, glyphs_[i].colourInk);
+  for (int i = 0; i < count_ && !conflict; ++i)
+    conflict = meet(g.maskInk, glyphs_[i].colourInk) || (g.z != glyphs_[i].z && meet(g.cell, glyphs_[i].cell));
   if (conflict) flush();
   glyphs_[count_++] = g;
 }
@@ -103,20 +131,15 @@ GlyphRun::Box GlyphRun::ink(const Box& b, GLuint texture, bool blankIsWhite) con
   const int c1 = std::min(t->columns() - 1, int(std::ceil(b.s1 / t->tileS())) - 1);
   const int r0 = std::max(0, int(std::floor(b.t0 / t->tileT())));
   const int r1 = std::min(t->rows() - 1, int(std::ceil(b.t1 / t->tileT())) - 1);
-  double ls0 = 2.0, ls1 = -1.0, lt0 = 2.0, lt1 = -1.0;
-  for (int row = r0; row <= r1; ++row)
-    for (int col = c0; col <= c1; ++col) {
-      if (blankIsWhite ? t->white(col, row) : t->black(col, row)) continue;
-      ls0 = std::min(ls0, col * t->tileS());
-      ls1 = std::max(ls1, (col + 1) * t->tileS());
-      lt0 = std::min(lt0, row * t->tileT());
-      lt1 = std::max(lt1, (row + 1) * t->tileT());
-    }
   Box r = b;
-  if (ls1 < 0.0) {
+  int span[4];
+  if (c1 < c0 || r1 < r0 || !t->inkSpan(c0, c1, r0, r1, blankIsWhite, span)) {
     r.empty = true;
     return r;
   }
+  // Linear filtering reaches one texel further.
+  const double ls0 = span[0] * t->tileS() - t->texelS(), ls1 = (span[1] + 1) * t->tileS() + t->texelS();
+  const double lt0 = span[2] * t->tileT() - t->texelT(), lt1 = (span[3] + 1) * t->tileT() + t->texelT();
   // Cut to the cell; an edge that stays the cell's keeps its exact value.
   auto place = [](double v, double c0, double c1, double p0, double p1) {
     if (v <= c0) return p0;
@@ -147,6 +170,19 @@ void GlyphRun::quad(const Box& b, double z, bool textured) {
 
 void GlyphRun::flush() {
   if (count_ == 0) return;
+  GLfloat now[16];
+  bool restore = false;
+  if (tracksMatrix_) {
+    glGetFloatv(GL_MODELVIEW_MATRIX, now);
+    restore = std::memcmp(now, matrix_, sizeof now) != 0;
+    if (restore) glLoadMatrixf(matrix_);
+  }
+  draw();
+  if (restore) glLoadMatrixf(now);
+  count_ = 0;
+}
+
+void GlyphRun::draw() {
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_BLEND);
   // One draw per texture: a pass binds each texture its glyphs use once.
@@ -166,7 +202,7 @@ void GlyphRun::flush() {
           glNormal3d(0.0, 0.0, 1.0);
           begun = true;
         }
-        quad(glyphs_[k].*box, z_, true);
+        quad(glyphs_[k].*box, glyphs_[k].z, true);
       }
       if (begun) glEnd();
     }
@@ -179,8 +215,31 @@ void GlyphRun::flush() {
   glBindTexture(GL_TEXTURE_2D, glyphs_[count_ - 1].colour);
   glDisable(GL_BLEND);
   glDisable(GL_TEXTURE_2D);
-  count_ = 0;
 }
+
+// The batch being gathered, if one is.
+GlyphRun* g_batch = nullptr;
+
+// Where a primitive's glyphs go: into the batch when one gathers this
+// font's glyphs, else into a run of the primitive's own, drawn when it
+// ends. A text of another font first draws what the batch holds.
+class Pen {
+ public:
+  explicit Pen(const FontSet& font) {
+    if (g_batch && g_batch->font().slots == font.slots && g_batch->font().ctx == font.ctx) {
+      run_ = g_batch;
+      return;
+    }
+    if (g_batch) g_batch->flush();
+    own_.emplace(font);
+    run_ = &*own_;
+  }
+  GlyphRun& operator*() { return *run_; }
+
+ private:
+  std::optional<GlyphRun> own_;
+  GlyphRun* run_ = nullptr;
+};
 
 float numberStep(float size) { return float(double(size) * fontgeo::kNumberStep); }
 
@@ -216,7 +275,8 @@ bool minusFits(std::int64_t magnitude, std::int32_t positions) {
   return shown < std::int64_t(positions);
 }
 
-void charGlyph(GlyphRun& run, const FontSet& font, const char* c, std::int32_t colour, float size, float x, float y) {
+void charGlyph(GlyphRun& run, const FontSet& font, const char* c, std::int32_t colour, float size, float x, float y,
+               float z) {
   if (!c) return;
   const fontgeo::Cell cell = fontgeo::letterCell(static_cast<unsigned char>(*c));
   const double s0 = cell.column * fontgeo::kLetterCellWidth;
@@ -224,23 +284,23 @@ void charGlyph(GlyphRun& run, const FontSet& font, const char* c, std::int32_t c
   const int colourSlot =
       (colour >= 0 && colour < fontgeo::kLetterColours) ? kLetterColourSlot0 + colour : kLetterColourSlot0 + 6;
   run.add(font.slots[kLetterMaskSlot], font.slots[colourSlot], s0, t0, s0 + fontgeo::kLetterCellWidth,
-          double(t0) + fontgeo::kCellHeight, size, x, y);
+          double(t0) + fontgeo::kCellHeight, size, x, y, z);
 }
 
 void digitGlyph(GlyphRun& run, const FontSet& font, std::int32_t digit, std::int32_t colour, float size, float x,
-                float y) {
+                float y, float z) {
   const std::int32_t d = digit < 0 ? 0 : (digit >= fontgeo::kDigitRows ? fontgeo::kDigitRows - 1 : digit);
   // Negative colours are as unknown as those above 6 and share their column.
   const std::int32_t column =
       (colour >= 0 && colour < fontgeo::kLastDigitColumn) ? colour : fontgeo::kLastDigitColumn;
   const double s0 = column * fontgeo::kDigitCellWidth;
   run.add(font.slots[kDigitMaskSlot], font.slots[kDigitColourSlot], s0, d * fontgeo::kCellHeight,
-          s0 + fontgeo::kDigitCellWidth, (d + 1) * fontgeo::kCellHeight, size, x, y);
+          s0 + fontgeo::kDigitCellWidth, (d + 1) * fontgeo::kCellHeight, size, x, y, z);
 }
 
 void layoutNumber(GlyphRun& run, const FontSet& font, std::int64_t magnitude, bool minus, std::int32_t positions,
                   std::int32_t leadingZeros, std::int32_t fixedPositions, std::int32_t colour, float size, float x,
-                  float y) {
+                  float y, float z) {
   if (positions <= 0) return;
   const float step = numberStep(size);
   const std::int64_t count = digitCount(magnitude);
@@ -251,67 +311,83 @@ void layoutNumber(GlyphRun& run, const FontSet& font, std::int64_t magnitude, bo
   for (std::int64_t i = 0; i <= last; ++i) {
     const std::int64_t cell = fixedPositions ? i : drawn;
     if (minus && i == minusCell) {
-      charGlyph(run, font, "-", colour, size, cellX(x, cell, step), y);
+      charGlyph(run, font, "-", colour, size, cellX(x, cell, step), y, z);
       ++drawn;
       continue;
     }
     if (!leadingZeros && i < first && i != last) continue;
-    digitGlyph(run, font, digitAt(magnitude, last - i), colour, size, cellX(x, cell, step), y);
+    digitGlyph(run, font, digitAt(magnitude, last - i), colour, size, cellX(x, cell, step), y, z);
     ++drawn;
   }
 }
 
 void numberGlyphs(GlyphRun& run, const FontSet& font, std::int32_t value, std::int32_t positions,
                   std::int32_t leadingZeros, std::int32_t fixedPositions, std::int32_t colour, float size, float x,
-                  float y) {
+                  float y, float z) {
   std::int64_t magnitude = value;
   const bool minus = value < 0;
   if (minus) {
     magnitude = -magnitude;
     if (!minusFits(magnitude, positions)) return;
   }
-  layoutNumber(run, font, magnitude, minus, positions, leadingZeros, fixedPositions, colour, size, x, y);
+  layoutNumber(run, font, magnitude, minus, positions, leadingZeros, fixedPositions, colour, size, x, y, z);
 }
 
 }  // namespace
 
 void SetGlyphQuadHook(GlyphQuadHook hook) { g_hook = hook; }
 
+GlyphBatch::GlyphBatch(const FontSet& font) {
+  static GlyphRun run;
+  if (g_batch) return;  // the outer batch gathers
+  run.startBatch(font);
+  g_batch = &run;
+  owner_ = true;
+}
+
+GlyphBatch::~GlyphBatch() {
+  if (!owner_) return;
+  GlyphRun* run = g_batch;
+  g_batch = nullptr;
+  run->endBatch();
+}
+
 void DrawChar(const FontSet& font, const char* c, std::int32_t colour, float size, float x, float y, float z) {
-  GlyphRun run(font, z);
-  charGlyph(run, font, c, colour, size, x, y);
+  Pen pen(font);
+  charGlyph(*pen, font, c, colour, size, x, y, z);
 }
 
 void DrawDigit(const FontSet& font, std::int32_t digit, std::int32_t colour, float size, float x, float y, float z) {
-  GlyphRun run(font, z);
-  digitGlyph(run, font, digit, colour, size, x, y);
+  Pen pen(font);
+  digitGlyph(*pen, font, digit, colour, size, x, y, z);
 }
 
 void DrawText(const FontSet& font, const char* text, std::int32_t colour, float size, float x, float y, float z) {
   if (!text) return;
-  GlyphRun run(font, z);
+  Pen to(font);
+  GlyphRun& run = *to;
   const float a = float(fontgeo::kAdvance * double(size));
   float pen = x;
   for (const char* p = text; *p; ++p) {
     const char c = *p;
     if (fontgeo::isNarrow(c)) {
       const float left = float(double(pen) - fontgeo::kNarrowShift * a);
-      charGlyph(run, font, p, colour, size, left, y);
+      charGlyph(run, font, p, colour, size, left, y, z);
       pen = float(double(left) + (fontgeo::kNarrowShift + fontgeo::kNarrowAdvance) * a);
       continue;
     }
     if (c >= '0' && c <= '9')
-      digitGlyph(run, font, c - '0', colour, size, pen, y);
+      digitGlyph(run, font, c - '0', colour, size, pen, y, z);
     else if (c != ' ')
-      charGlyph(run, font, p, colour, size, pen, y);
+      charGlyph(run, font, p, colour, size, pen, y, z);
     pen = float(double(pen) + double(a));
   }
 }
 
 void DrawNumber(const FontSet& font, std::int32_t value, std::int32_t positions, std::int32_t leadingZeros,
                 std::int32_t fixedPositions, std::int32_t colour, float size, float x, float y, float z) {
-  GlyphRun run(font, z);
-  numberGlyphs(run, font, value, positions, leadingZeros, fixedPositions, colour, size, x, y);
+  Pen pen(font);
+  numberGlyphs(*pen, font, value, positions, leadingZeros, fixedPositions, colour, size, x, y, z);
 }
 
 DecimalParts SplitDecimal(double magnitude, std::int32_t decimals) {
@@ -339,14 +415,16 @@ void DrawDecimal(const FontSet& font, float value, std::int32_t integerDigits, s
   // A sign needs a free cell left of the integer digits, which always show
   // at least their units digit.
   if (minus && (integerDigits <= 0 || !minusFits(intPart, integerDigits))) return;
-  GlyphRun run(font, z);
+  Pen to(font);
+  GlyphRun& run = *to;
   if (integerDigits > 0)
-    layoutNumber(run, font, intPart, minus, integerDigits, leadingZeros, fixedPositions, colour, size, x, y);
+    layoutNumber(run, font, intPart, minus, integerDigits, leadingZeros, fixedPositions, colour, size, x, y, z);
   if (decimals > 0) {
     const float step = numberStep(size);
     const float pen = cellX(x, integerDigits, step);
-    charGlyph(run, font, ".", colour, size, float(double(pen) - 0.2 * double(step)), y);
-    numberGlyphs(run, font, fraction, decimals, 1, 0, colour, size, float(double(pen) + 0.6666667 * double(step)), y);
+    charGlyph(run, font, ".", colour, size, float(double(pen) - 0.2 * double(step)), y, z);
+    numberGlyphs(run, font, fraction, decimals, 1, 0, colour, size, float(double(pen) + 0.6666667 * double(step)), y,
+                 z);
   }
 }
 

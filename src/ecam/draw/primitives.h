@@ -53,6 +53,23 @@ DecimalParts SplitDecimal(double magnitude, std::int32_t decimals);
 // Halves away from zero; saturates at the ends of the 64-bit range, NaN gives 0.
 std::int64_t RoundNearest(float value);
 
+// Gathers the glyphs of every text drawn with this font while it lives and
+// draws them together, pass by pass, when it ends: a few draws for a whole
+// screen of text instead of a few per text. Nothing but text may be drawn
+// while one lives, or it would be drawn before text given earlier; the
+// model-view matrix may change between texts. While one lives another does
+// nothing.
+class GlyphBatch {
+ public:
+  explicit GlyphBatch(const FontSet& font);
+  ~GlyphBatch();
+  GlyphBatch(const GlyphBatch&) = delete;
+  GlyphBatch& operator=(const GlyphBatch&) = delete;
+
+ private:
+  bool owner_ = false;
+};
+
 // Test seam: while a hook is set, every glyph quad goes to it instead of
 // to OpenGL, with both passes' textures in one record.
 struct GlyphQuad {

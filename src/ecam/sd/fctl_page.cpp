@@ -119,6 +119,7 @@ bool drawFctlPage(SystemDisplay& d, const FlightDataBlock& block) {
   glDisable(GL_TEXTURE_2D);
 
   const FontSet f = d.font();
+  GlyphBatch text(f);  // only text from here on
   for (const Point& m : kFctlZeroMarks) DrawText(f, "-", kColour, kFctlZeroMarkSize, m.x, m.y, kElementZ);
   DrawText(f, trim < 0.0f ? "DN" : "UP", kColour, kTrimSize, kTrimDirection.x, kTrimDirection.y, kElementZ);
   // UP or DN says the direction; the digits show how far.

@@ -89,6 +89,7 @@ void SystemDisplay::drawPermanentData(const FlightDataBlock& block) const {
   using namespace sdgeo;
   beginGroup();
   const FontSet f = font();
+  GlyphBatch text(f);
   const float sat = block.f32(7);
   const float tat = block.f32(25) < 50.0f ? sat : block.f32(8) * 250.0f;
   temperatureLine(f, tat, kTatNumber, kTatSign);
