@@ -11,6 +11,9 @@
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "support/offscreen.h"
 #include "support/situations.h"
 
@@ -19,6 +22,10 @@ using namespace testing_support;
 namespace {
 
 constexpr int kWarmUpFrames = 3;
+
+// On a shared machine other work only ever adds time: with repetitions,
+// the least is the figure to compare.
+double least(const std::vector<double>& v) { return v.empty() ? 0.0 : *std::min_element(v.begin(), v.end()); }
 
 [[gnu::noinline]] void measuredFrame(InstrumentWindow& w) { w.renderPass(); }
 
@@ -43,7 +50,9 @@ void BM_DefaultLayout(benchmark::State& state) {
   for (auto _ : state) measuredFrame(*ow.window);
   state.SetLabel(std::to_string(width) + "x" + std::to_string(height));
 }
-BENCHMARK(BM_DefaultLayout)->Args({1280, 1024})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DefaultLayout)->Args({1280, 1024})->Args({1920, 1080})
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", least);
 
 // One opaque textured quad per slot rectangle of the default layout, with
 // the render pass's clear, depth test and finish: what drawing seven
@@ -101,7 +110,9 @@ void BM_Floor(benchmark::State& state) {
   glDeleteTextures(1, &texture);
   state.SetLabel(std::to_string(width) + "x" + std::to_string(height));
 }
-BENCHMARK(BM_Floor)->Args({1280, 1024})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Floor)->Args({1280, 1024})->Args({1920, 1080})
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", least);
 
 // One instrument of the given type in its default slot at 1280 x 1024.
 void BM_OneInstrument(benchmark::State& state) {
@@ -119,14 +130,18 @@ void BM_OneInstrument(benchmark::State& state) {
   for (auto _ : state) measuredFrame(*ow.window);
   state.SetLabel(instrumentIdentifier(type));
 }
-BENCHMARK(BM_OneInstrument)->DenseRange(0, 6)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OneInstrument)->DenseRange(0, 6)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", least);
 
 void BM_EmptyPass(benchmark::State& state) {
   OffscreenWindow ow(1280, 1024);
   warmUp(*ow.window);
   for (auto _ : state) measuredFrame(*ow.window);
 }
-BENCHMARK(BM_EmptyPass)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EmptyPass)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", least);
 
 // The engine and warning display alone at its default size, with a full
 // message list and the flaps running up and down between every detent.
@@ -154,7 +169,9 @@ void BM_EngineDisplayBusy(benchmark::State& state) {
     measuredFrame(*ow.window);
   }
 }
-BENCHMARK(BM_EngineDisplayBusy)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EngineDisplayBusy)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", least);
 
 // The system display alone at its default 480 x 480 on one page (0: CRUISE,
 // reached through the automatic choice), in a climb with both engines.
@@ -174,7 +191,9 @@ void BM_SystemDisplayPage(benchmark::State& state) {
   for (auto _ : state) measuredFrame(*ow.window);
   state.SetLabel(page == 0 ? "CRUISE" : sdPageName(SdPage(page)));
 }
-BENCHMARK(BM_SystemDisplayPage)->DenseRange(0, 12)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SystemDisplayPage)->DenseRange(0, 12)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", least);
 
 }  // namespace
 
