@@ -21,14 +21,14 @@ namespace {
 
 GlyphQuadHook g_hook = nullptr;
 
-// The glyphs of one text, number or decimal at one depth, drawn pass by
-// pass instead of glyph by glyph: every mask, then every colour picture,
-// each pass one draw per texture. Multiplying by the masks and adding the
-// colours each commute among themselves, so the order only matters where a
-// glyph's mask darkens what an earlier glyph's colour lit; a glyph whose
-// mask ink meets an earlier glyph's colour ink starts a new run. The masks
-// are drawn over their whole cells, which leaves the depth as one glyph
-// after the other would; the colours only over the tiles they light.
+// The glyphs of one text, number or decimal (or of a whole batch), drawn
+// pass by pass instead of glyph by glyph: every mask, then every colour
+// picture, each pass one draw per texture. Multiplying by the masks and
+// adding the colours each commute among themselves, so the order only
+// matters where one glyph's mask darkens what another's colour lit; such
+// glyphs go into layers drawn one after the other. The masks are drawn
+// over their whole cells, which leaves the depth as one glyph after the
+// other would; the colours only over the tiles they light.
 class GlyphRun {
  public:
   GlyphRun() = default;
@@ -61,6 +61,7 @@ class GlyphRun {
     GLuint mask, colour;
     double z;
     Box cell, maskInk, colourInk;
+    int layer;
   };
   // The part of the cell over tiles that are not `blank`; the whole cell
   // when the picture is not known.
@@ -69,6 +70,7 @@ class GlyphRun {
   static void quad(const Box& b, double z, bool textured);
 
   static constexpr int kMaxGlyphs = 64;
+  static constexpr int kMaxLayers = 4;
   FontSet font_{nullptr};
   Glyph glyphs_[kMaxGlyphs];
   int count_ = 0;
@@ -115,12 +117,21 @@ void GlyphRun::add(GLuint mask, GLuint colour, double s0, double t0, double s1, 
   auto meet = [](const Box& a, const Box& b) {
     return !a.empty && !b.empty && a.x0 < b.x1 && b.x0 < a.x1 && a.y0 < b.y1 && b.y0 < a.y1;
   };
-  // At another depth a cell's first pass would also hide what the other
-  // glyph has yet to draw.
-  bool conflict = count_ == kMaxGlyphs;
-  for (int i = 0; i < count_ && !conflict; ++i)
-    conflict = meet(g.maskInk, glyphs_[i].colourInk) || (g.z != glyphs_[i].z && meet(g.cell, glyphs_[i].cell));
-  if (conflict) flush();
+  // A glyph whose passes would meet an earlier glyph's goes into a later
+  // layer, drawn after that glyph's: its mask over the other's colour, the
+  // other's mask over its colour, or, at another depth, its cell over the
+  // other's (the first pass there would hide what the other has yet to draw).
+  int layer = 0;
+  for (int i = 0; i < count_; ++i) {
+    const Glyph& o = glyphs_[i];
+    if (meet(g.maskInk, o.colourInk) || meet(o.maskInk, g.colourInk) || (g.z != o.z && meet(g.cell, o.cell)))
+      layer = std::max(layer, o.layer + 1);
+  }
+  if (count_ == kMaxGlyphs || layer == kMaxLayers) {
+    flush();
+    layer = 0;
+  }
+  g.layer = layer;
   glyphs_[count_++] = g;
 }
 
@@ -186,14 +197,14 @@ void GlyphRun::draw() {
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_BLEND);
   // One draw per texture: a pass binds each texture its glyphs use once.
-  auto pass = [&](GLuint Glyph::*texture, Box Glyph::*box) {
+  auto pass = [&](GLuint Glyph::*texture, Box Glyph::*box, int layer) {
     std::uint64_t done = 0;
     for (int i = 0; i < count_; ++i) {
-      if ((done >> i) & 1u) continue;
+      if (((done >> i) & 1u) || glyphs_[i].layer != layer) continue;
       const GLuint name = glyphs_[i].*texture;
       bool begun = false;
       for (int k = i; k < count_; ++k) {
-        if (glyphs_[k].*texture != name) continue;
+        if (glyphs_[k].*texture != name || glyphs_[k].layer != layer) continue;
         done |= std::uint64_t(1) << k;
         if ((glyphs_[k].*box).empty) continue;
         if (!begun) {
@@ -207,10 +218,14 @@ void GlyphRun::draw() {
       if (begun) glEnd();
     }
   };
-  glBlendFunc(GL_DST_COLOR, GL_ZERO);
-  pass(&Glyph::mask, &Glyph::cell);
-  glBlendFunc(GL_ONE, GL_ONE);
-  pass(&Glyph::colour, &Glyph::colourInk);
+  int layers = 0;
+  for (int i = 0; i < count_; ++i) layers = std::max(layers, glyphs_[i].layer + 1);
+  for (int layer = 0; layer < layers; ++layer) {
+    glBlendFunc(GL_DST_COLOR, GL_ZERO);
+    pass(&Glyph::mask, &Glyph::cell, layer);
+    glBlendFunc(GL_ONE, GL_ONE);
+    pass(&Glyph::colour, &Glyph::colourInk, layer);
+  }
   // As the last glyph drawn alone would leave it.
   glBindTexture(GL_TEXTURE_2D, glyphs_[count_ - 1].colour);
   glDisable(GL_BLEND);
