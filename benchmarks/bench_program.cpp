@@ -5,6 +5,8 @@
 //   start_to_lit_ms    from starting the program to the first instrument on the screen
 //   cpu_percent_feed   processor time of all its threads over the run, in % of one core
 //   cpu_percent_idle   the same with no datagrams arriving
+//   fps_feed, fps_idle frames drawn a second (a busy machine drops some, and with them time)
+//   cpu_ms_per_frame_feed, cpu_ms_per_frame_idle
 //   rss_mb_feed        resident memory at the end of the fed run, and its peak
 //   rss_peak_mb_feed
 // Usage: bench_program [SECONDS] (30 by default, per run).
@@ -57,18 +59,36 @@ Usage usageOf(pid_t pid) {
   return u;
 }
 
-bool anythingLit(const Xvfb& x) {
+// The standby row of the default layout is lit: at least four of its five
+// slots mostly lit, which the status dialog alone cannot do.
+bool instrumentsLit(const Xvfb& x) {
   std::vector<std::uint8_t> px;
   int w = 0, h = 0;
-  if (!x.screenshot(px, w, h)) return false;
-  for (std::size_t i = 0; i + 3 < px.size(); i += 4)
-    if (px[i] > 40 || px[i + 1] > 40 || px[i + 2] > 40) return true;
-  return false;
+  if (!x.screenshot(px, w, h) || w != 1280 || h != 1024) return false;
+  const int left[5] = {70, 290, 520, 750, 980};
+  int slots = 0;
+  for (int s = 0; s < 5; ++s) {
+    int lit = 0;
+    for (int y = 1024 - 850; y < 1024 - 650; ++y)
+      for (int x0 = left[s]; x0 < left[s] + 200; ++x0) {
+        const std::uint8_t* p = &px[(std::size_t(y) * 1280 + std::size_t(x0)) * 4];
+        lit += p[0] > 40 || p[1] > 40 || p[2] > 40;
+      }
+    slots += lit > 200 * 200 / 4;
+  }
+  return slots >= 4;
+}
+
+unsigned long framesDrawn(const std::string& file) {
+  std::ifstream in(file);
+  unsigned long n = 0;
+  in >> n;
+  return n;
 }
 
 struct Run {
   double litMs = -1;
-  double cpuPercent = 0;
+  double cpuPercent = 0, fps = 0, cpuMsPerFrame = 0;
   Usage end;
 };
 
@@ -86,10 +106,13 @@ Run measure(const Xvfb& x, bool fed, int seconds) {
                         {}, dir, dir + "/feed.log");
   Run r;
   const auto start = clk::now();
-  const pid_t display = spawnProcess({A320_BINARY_DIR "/src/a320-display"}, {"DISPLAY=" + x.display()}, dir,
-                                     dir + "/display.log");
+  const std::string frames = dir + "/frames";
+  const pid_t display = spawnProcess(
+      {A320_BINARY_DIR "/src/a320-display"},
+      {"DISPLAY=" + x.display(), "LD_PRELOAD=" A320_FRAME_COUNTER, "A320_FRAME_COUNT_FILE=" + frames}, dir,
+      dir + "/display.log");
   while (clk::now() - start < std::chrono::seconds(20)) {
-    if (anythingLit(x)) {
+    if (instrumentsLit(x)) {
       r.litMs = std::chrono::duration<double, std::milli>(clk::now() - start).count();
       break;
     }
@@ -97,11 +120,16 @@ Run measure(const Xvfb& x, bool fed, int seconds) {
   // Settled: textures loaded, shaders built.
   std::this_thread::sleep_for(std::chrono::seconds(3));
   const Usage before = usageOf(display);
+  const unsigned long framesBefore = framesDrawn(frames);
   const auto t0 = clk::now();
   std::this_thread::sleep_for(std::chrono::seconds(seconds));
   r.end = usageOf(display);
+  const unsigned long drawn = framesDrawn(frames) - framesBefore;
   const double wall = std::chrono::duration<double>(clk::now() - t0).count();
-  r.cpuPercent = 100.0 * (r.end.cpuSeconds - before.cpuSeconds) / wall;
+  const double cpu = r.end.cpuSeconds - before.cpuSeconds;
+  r.cpuPercent = 100.0 * cpu / wall;
+  r.fps = double(drawn) / wall;
+  r.cpuMsPerFrame = drawn ? 1000.0 * cpu / double(drawn) : 0.0;
   stopProcess(display);
   if (feed > 0) stopProcess(feed);
   std::filesystem::remove_all(dir);
@@ -126,6 +154,10 @@ int main(int argc, char** argv) {
   std::printf("start_to_lit_ms %.0f\n", std::min(fed.litMs, idle.litMs));
   std::printf("cpu_percent_feed %.1f\n", fed.cpuPercent);
   std::printf("cpu_percent_idle %.1f\n", idle.cpuPercent);
+  std::printf("fps_feed %.1f\n", fed.fps);
+  std::printf("fps_idle %.1f\n", idle.fps);
+  std::printf("cpu_ms_per_frame_feed %.2f\n", fed.cpuMsPerFrame);
+  std::printf("cpu_ms_per_frame_idle %.2f\n", idle.cpuMsPerFrame);
   std::printf("rss_mb_feed %.0f\n", fed.end.rssMb);
   std::printf("rss_peak_mb_feed %.0f\n", fed.end.peakMb);
   return 0;
