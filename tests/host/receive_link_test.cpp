@@ -147,8 +147,10 @@ TEST(ReceiveLink, StopEndsTheThreadPromptly) {
 
 TEST(FlightDataExchange, AFrameNeverMixesTwoDatagrams) {
   FlightDataExchange ex;
-  std::atomic<bool> done{false};
+  std::atomic<bool> done{false}, reading{false};
   std::thread writer([&] {
+    // On a loaded machine the writer could otherwise finish before the first frame.
+    while (!reading) std::this_thread::yield();
     std::array<std::uint8_t, kFlightDataBytes> d{};
     for (std::uint32_t k = 1; k <= 20000; ++k) {
       for (int w = 0; w < kFlightDataWords; ++w) std::memcpy(&d[std::size_t(w) * 4], &k, 4);
@@ -159,7 +161,8 @@ TEST(FlightDataExchange, AFrameNeverMixesTwoDatagrams) {
   long mixed = 0, frames = 0;
   std::uint32_t last = 0;
   bool monotonic = true;
-  while (!done) {
+  reading = true;
+  do {
     FlightDataBlock b;
     ex.take(b);
     const std::uint32_t first = b.u32(0);
@@ -171,7 +174,7 @@ TEST(FlightDataExchange, AFrameNeverMixesTwoDatagrams) {
     if (first < last) monotonic = false;
     last = first;
     ++frames;
-  }
+  } while (!done);
   writer.join();
   EXPECT_GT(frames, 0);
   EXPECT_EQ(mixed, 0);
