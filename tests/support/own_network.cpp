@@ -90,39 +90,29 @@ std::string enterOwnNetwork() {
 
 const std::string& ownNetworkRefusal() { return refusal(); }
 
-std::vector<GroupUse> loopbackGroups() {
-  std::vector<GroupUse> groups;
+int loopbackUsers(const std::string& group) {
   std::ifstream in("/proc/net/igmp");
   std::string line;
   bool onLoopback = false;
   while (std::getline(in, line)) {
-    if (line.empty()) continue;
-    if (line[0] != '\t') {
+    std::istringstream fields(line);
+    if (!line.empty() && line[0] != '\t') {
       // "1\tlo        :     1      V3": an interface's header.
-      std::istringstream fields(line);
       std::string index, device;
       fields >> index >> device;
       onLoopback = device == "lo";
       continue;
     }
-    if (!onLoopback) continue;
-    std::istringstream fields(line);
     std::string hex;
     int users = 0;
-    fields >> hex >> users;
+    if (!onLoopback || !(fields >> hex >> users)) continue;
     // The kernel prints the address as a number in this machine's order.
     in_addr a{};
     a.s_addr = std::uint32_t(std::stoul(hex, nullptr, 16));
     char text[INET_ADDRSTRLEN] = {};
     ::inet_ntop(AF_INET, &a, text, sizeof text);
-    groups.push_back({text, users});
+    if (group == text) return users;
   }
-  return groups;
-}
-
-int loopbackUsers(const std::string& group) {
-  for (const GroupUse& g : loopbackGroups())
-    if (g.group == group) return g.users;
   return 0;
 }
 

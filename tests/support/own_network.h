@@ -1,6 +1,5 @@
 #pragma once
 #include <string>
-#include <vector>
 
 namespace testing_support {
 
@@ -15,13 +14,8 @@ std::string enterOwnNetwork();
 // The reason from enterOwnNetwork, empty when the namespace is ours.
 const std::string& ownNetworkRefusal();
 
-// The groups joined on the loopback, as the kernel lists them in
-// /proc/net/igmp: dotted addresses with the number of sockets holding each.
-struct GroupUse {
-  std::string group;
-  int users;
-};
-std::vector<GroupUse> loopbackGroups();
+// How many sockets hold the group on the loopback, as the kernel lists
+// them in /proc/net/igmp.
 int loopbackUsers(const std::string& group);
 
 }  // namespace testing_support
