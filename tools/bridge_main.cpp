@@ -14,17 +14,20 @@
 
 #include "bridge.h"
 #include "cli.h"
+#include "sender.h"
 
 namespace {
 
 const char* const kUsage =
     "usage: a320-bridge [--listen-port 5500] [--host 127.0.0.1] [--port 4555] [--flaps-full DEG]\n"
-    "                   [--set N=VALUE]... [--count N] [--allow-remote] [--protocol]\n"
+    "                   [--set N=VALUE]... [--count N] [--allow-remote] [--ttl N] [--interface NAME] [--protocol]\n"
     "  listens for FlightGear's a320-display generic protocol on 127.0.0.1:--listen-port and sends\n"
     "  one flight data block per packet to --host:--port\n"
     "  --flaps-full: the flap angle of flap-pos-norm 1.0, in the unit of the display's FLAPS settings\n"
     "  --set overrides a word in every block; --count stops after N blocks\n"
     "  --allow-remote listens on every interface and may send beyond this machine\n"
+    "  --host may name a multicast group (239.0.0.0/8 needs no --allow-remote) that every display joins;\n"
+    "  --ttl 1 (default) keeps it on the local network, --interface sends through that interface\n"
     "  --protocol prints the FlightGear protocol file and exits\n";
 
 int usage(const std::string& problem) {
@@ -43,6 +46,7 @@ int main(int argc, char** argv) {
   bool allowRemote = false;
   bridge::Options options;
   std::vector<std::string> sets;
+  cli::SendOptions sending;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--help" || a == "-h") {
@@ -56,6 +60,10 @@ int main(int argc, char** argv) {
     if (a == "--allow-remote") { allowRemote = true; continue; }
     if (i + 1 >= argc) return usage("option " + a + " needs a value");
     const std::string v = argv[++i];
+    bool taken = false;
+    std::string why;
+    if (!cli::takeSendOption(a, v, sending, taken, why)) return usage(why);
+    if (taken) continue;
     if (a == "--listen-port" || a == "--port") {
       const auto p = cli::parseInteger(v, 1, 65535);
       if (!p) return usage(a + " wants 1 to 65535, got '" + v + "'");
@@ -83,11 +91,15 @@ int main(int argc, char** argv) {
 
   sockaddr_in target{};
   if (!cli::resolveHost(host, port, target)) return usage("cannot resolve host '" + host + "'");
-  if (!cli::onThisMachine(target) && !allowRemote)
-    return usage("host '" + host + "' is not on this machine (127.0.0.0/8); add --allow-remote to send there");
+  if (const std::string why = cli::optionsRefusal(target, sending); !why.empty()) return usage(why);
+  if (const std::string why = cli::remoteRefusal(host, target, allowRemote); !why.empty()) return usage(why);
 
+  const int out = cli::openSender(target, sending, error);
+  if (out < 0) {
+    std::fprintf(stderr, "a320-bridge: %s\n", error.c_str());
+    return 1;
+  }
   const int in = socket(AF_INET, SOCK_DGRAM, 0);
-  const int out = socket(AF_INET, SOCK_DGRAM, 0);
   sockaddr_in listenAt{};
   listenAt.sin_family = AF_INET;
   listenAt.sin_port = htons(std::uint16_t(listenPort));

@@ -1,8 +1,8 @@
 #include "host/receive_link.h"
 
-bool ReceiveLink::openReceiver(std::uint16_t port, const char* address) {
+bool ReceiveLink::openReceiver(std::uint16_t port, const char* address, const char* interfaceName) {
   stopThread();
-  receiverOpen_ = receiver_.open(port, address);
+  receiverOpen_ = receiver_.open(port, address, interfaceName);
   stop_.store(false);
   if (receiverOpen_) thread_ = std::thread([this] { run(); });
   return receiverOpen_;

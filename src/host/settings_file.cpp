@@ -153,6 +153,15 @@ std::string settingsFileName(const std::string& programFileName) {
   return name.substr(0, dot + 1) + "cfg";
 }
 
+// An interface name (at most 15 characters on Linux) or an IPv4 address,
+// which is no longer; nothing that could not be either.
+static bool validInterfaceText(const std::string& text) {
+  if (text.empty() || text.size() > 15) return false;
+  for (const char c : text)
+    if (c <= ' ' || c > '~' || c == '/') return false;
+  return true;
+}
+
 void readSettings(const std::string& fileName, SettingsState& state, InstrumentWindow& window, SettingsHost& host) {
   const SettingsFile file(fileName);
   std::string text;
@@ -168,6 +177,7 @@ void readSettings(const std::string& fileName, SettingsState& state, InstrumentW
       state.address = text;
     if (file.readText("SYSTEM", "PORT", text) && SettingsFile::integerCheck(text))
       state.port = static_cast<std::uint16_t>(toInt(text));
+    if (file.readText("SYSTEM", "MULTICAST-IF", text) && validInterfaceText(text)) state.multicastInterface = text;
   }
 
   if (file.readText("SYSTEM", "CURRENT_MONITOR", text)) {
@@ -240,6 +250,8 @@ bool writeSettings(const std::string& fileName, SettingsState& state, const Inst
   put("SYSTEM", "VERSION", "v1.1");
   put("SYSTEM", "IP-ADDR", state.address);
   put("SYSTEM", "PORT", formatted("%d", int(state.port)));
+  // Only set by hand; a save must not lose it.
+  if (!state.multicastInterface.empty()) put("SYSTEM", "MULTICAST-IF", state.multicastInterface);
   put("SYSTEM", "CURRENT_MONITOR", std::string(1, static_cast<char>('0' + state.currentMonitor)));
   put("SYSTEM", "AUTOSHOW", state.autoShow ? "1" : "0");
   if (state.manualMode) {

@@ -214,7 +214,7 @@ void StatusDialog::createGauges() {
     leftButton_->setEnabled(true);
     rightButton_->setEnabled(true);
   }
-  statusText_ = QString::fromStdString(window_->statusText());
+  statusText_ = composeStatusText();
   updateControls();
 
   for (int slot = 0; slot < kSlotCount; ++slot)
@@ -240,7 +240,7 @@ void StatusDialog::createGauges() {
 bool StatusDialog::openReceiver() {
   if (!link_) return false;
   watchdogTimer_.stop();
-  const bool ok = link_->openReceiver(settings_.port, settings_.address.c_str());
+  const bool ok = link_->openReceiver(settings_.port, settings_.address.c_str(), settings_.multicastInterface.c_str());
   if (ok) watchdogTimer_.start();  // restarts its period
   return ok;
 }
@@ -267,8 +267,20 @@ void StatusDialog::renderTick() {
     raise();
   }
   window_->renderPass();
-  statusText_ = QString::fromStdString(window_->statusText());
+  statusText_ = composeStatusText();
   updateControls();
+}
+
+QString StatusDialog::composeStatusText() const {
+  QString text = QString::fromStdString(window_->statusText());
+  // Where the data should come from, so that a blank screen can be told
+  // from a wrong port or group at a glance.
+  if (link_) {
+    const std::string where = link_->receiver().whereText();
+    text += QString::fromStdString(link_->receiverOpen() ? "\nReceiving: " + where
+                                                         : "\nNot receiving: " + where + " could not be opened");
+  }
+  return text;
 }
 
 void StatusDialog::watchdogTick() {

@@ -75,6 +75,8 @@ class StatusDialog final : public QDialog, private SettingsHost, public Configur
   void buildControls();
   void createGauges();
   void updateControls();
+  // The OpenGL version, then where the receiver listens.
+  QString composeStatusText() const;
   void moveInstrumentWindow(int x, int y, int width, int height) override;
   void disableShiftButtons() override;
   void showAbout();

@@ -272,6 +272,7 @@ struct ReadCase {
   bool fromFile = false;
   std::map<int, Placement> slots = {};  // slots whose record is not the default
   bool receiverExists = false;
+  std::string multicastInterface = "";
 };
 
 class SettingsRead : public Settings {
@@ -301,6 +302,7 @@ class SettingsRead : public Settings {
     for (int i = 0; i < 6; ++i) EXPECT_EQ(w.flapsSetting(i), c.flaps[std::size_t(i)]) << "FLAPS_" << i;
     EXPECT_EQ(state.address, c.address);
     EXPECT_EQ(state.port, c.port);
+    EXPECT_EQ(state.multicastInterface, c.multicastInterface);
     EXPECT_EQ(state.currentMonitor, c.currentMonitor);
     EXPECT_EQ(state.windowX, c.windowX);
     EXPECT_EQ(state.manualMode, c.manual);
@@ -407,6 +409,17 @@ TEST_F(SettingsRead, EdgeCases) {
       {.name = "IP-ADDR 19 characters", .file = kV + "IP-ADDR=0000000000010.0.0.1\n",
        .address = "0000000000010.0.0.1"},
       {.name = "IP-ADDR 20 characters", .file = kV + "IP-ADDR=00000000000010.0.0.1\n"},
+      {.name = "group and its interface",
+       .file = kV + "IP-ADDR=239.1.2.3\nMULTICAST-IF=enp3s0\n",
+       .address = "239.1.2.3",
+       .multicastInterface = "enp3s0"},
+      {.name = "MULTICAST-IF as an address", .file = kV + "MULTICAST-IF=192.168.100.200\n",
+       .multicastInterface = "192.168.100.200"},
+      {.name = "MULTICAST-IF 16 characters", .file = kV + "MULTICAST-IF=abcdefghijklmnop\n"},
+      {.name = "MULTICAST-IF with a space inside", .file = kV + "MULTICAST-IF=eth 0\n"},
+      {.name = "MULTICAST-IF with a slash", .file = kV + "MULTICAST-IF=../x\n"},
+      {.name = "MULTICAST-IF ignored when the receiver exists", .file = kV + "MULTICAST-IF=eth0\n",
+       .receiverExists = true},
       {.name = "AUTOSHOW 2", .file = kV + "AUTOSHOW=2\n", .autoShow = 1},
       {.name = "AUTOSHOW yes", .file = kV + "AUTOSHOW=yes\n", .autoShow = 0},
       {.name = "AUTOSHOW 0", .file = kV + "AUTOSHOW=0\n", .autoShow = 0},
@@ -513,6 +526,7 @@ TEST_F(Settings, WritesEveryKeyInOrder) {
   state.currentMonitor = 2;
   state.autoShow = 1;
   state.xRes = 1024;  // not written outside manual mode
+  state.multicastInterface = "eth1";
 
   ASSERT_TRUE(writeSettings(kName, state, w));
   EXPECT_TRUE(state.backupMade);
@@ -521,6 +535,7 @@ TEST_F(Settings, WritesEveryKeyInOrder) {
             "VERSION=v1.1\n"
             "IP-ADDR=192.168.0.5\n"
             "PORT=65535\n"
+            "MULTICAST-IF=eth1\n"
             "CURRENT_MONITOR=2\n"
             "AUTOSHOW=1\n"
             "ROTATE=-1\n" +
