@@ -1,7 +1,6 @@
 // Turns FlightGear's generic-protocol packets into flight data blocks for
 // the display, one block per packet, sent the moment the packet arrives.
 #include <arpa/inet.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -9,11 +8,13 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "bridge.h"
+#include "bridge_loop.h"
 #include "cli.h"
+#include "flightgear.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (a == "--protocol") {
-      std::fputs(bridge::protocolXml().c_str(), stdout);
+      std::fputs(flightgear::protocolXml().c_str(), stdout);
       return 0;
     }
     if (a == "--allow-remote") { allowRemote = true; continue; }
@@ -81,52 +82,24 @@ int main(int argc, char** argv) {
   for (const std::string& s : sets)
     if (!cli::applySet(s, check, error)) return usage(error);
 
-  sockaddr_in target{};
-  if (!cli::resolveHost(host, port, target)) return usage("cannot resolve host '" + host + "'");
-  if (!cli::onThisMachine(target) && !allowRemote)
+  bridge::Destination to;
+  to.sets = sets;
+  to.count = count;
+  if (!cli::resolveHost(host, port, to.target)) return usage("cannot resolve host '" + host + "'");
+  if (!cli::onThisMachine(to.target) && !allowRemote)
     return usage("host '" + host + "' is not on this machine (127.0.0.0/8); add --allow-remote to send there");
 
-  const int in = socket(AF_INET, SOCK_DGRAM, 0);
-  const int out = socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in listenAt{};
-  listenAt.sin_family = AF_INET;
-  listenAt.sin_port = htons(std::uint16_t(listenPort));
-  listenAt.sin_addr.s_addr = htonl(allowRemote ? INADDR_ANY : INADDR_LOOPBACK);
-  if (in < 0 || out < 0 || bind(in, reinterpret_cast<sockaddr*>(&listenAt), sizeof listenAt) != 0) {
-    std::fprintf(stderr, "a320-bridge: cannot listen on port %lld: %s\n", listenPort, std::strerror(errno));
+  std::unique_ptr<bridge::Source> source = flightgear::openSource(listenPort, allowRemote, error);
+  to.socket = socket(AF_INET, SOCK_DGRAM, 0);
+  if (!source || to.socket < 0) {
+    std::fprintf(stderr, "a320-bridge: %s\n", source ? std::strerror(errno) : error.c_str());
     return 1;
   }
   std::signal(SIGINT, onSignal);
   std::signal(SIGTERM, onSignal);
   std::printf("a320-bridge: listening on port %lld, sending to %s:%lld\n", listenPort, host.c_str(), port);
   std::fflush(stdout);
-
-  std::vector<char> buf(bridge::kMaxPacketBytes + 1);
-  bridge::Packet packet{};
-  FlightDataBlock block;
-  long long sent = 0, refused = 0, failed = 0;
-  while (!stopRequested && (count < 0 || sent < count)) {
-    pollfd p{in, POLLIN, 0};
-    if (poll(&p, 1, 200) <= 0) continue;
-    // One byte more than the longest packet, so that a longer one shows.
-    const ssize_t n = recv(in, buf.data(), buf.size(), 0);
-    if (n < 0) continue;
-    if (!bridge::parsePacket(std::string_view(buf.data(), std::size_t(n)), packet, error)) {
-      // A few reasons are worth seeing; a flood of them is not.
-      if (refused++ < 5) std::fprintf(stderr, "a320-bridge: refused a packet: %s\n", error.c_str());
-      continue;
-    }
-    bridge::composeBlock(packet, options, block);
-    for (const std::string& s : sets) cli::applySet(s, block, error);
-    if (sendto(out, block.bytes.data(), block.bytes.size(), 0, reinterpret_cast<sockaddr*>(&target),
-               sizeof target) == ssize_t(block.bytes.size()))
-      ++sent;
-    else if (failed++ == 0)
-      std::perror("a320-bridge: sendto");
-  }
-  close(in);
-  close(out);
-  std::printf("a320-bridge: sent %lld blocks, refused %lld packets%s\n", sent, refused,
-              failed ? (", " + std::to_string(failed) + " sends failed").c_str() : "");
-  return failed ? 1 : 0;
+  const int status = bridge::run(*source, options, to, stopRequested);
+  close(to.socket);
+  return status;
 }
