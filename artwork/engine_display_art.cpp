@@ -91,9 +91,9 @@ void n1Dial(cairo_t* cr, double cx) {
     const double r = kArcRadius - kMajorTick - 0.035;
     label(cr, cx + r * std::cos(d), cy + r * std::sin(d), p == 50 ? "5" : "10", 0.036, art::kWhite);
   }
-  // Readout "%3d." with its tenth starts 0.12125 left of the centre and
-  // ends 0.0912 right of it, along y 0.515 to 0.5825.
-  readoutBox(cr, cx - 0.128, 0.507, cx + 0.100, 0.592);
+  // Readout "%3d." with its tenth: cells from 0.12125 left of the centre to
+  // 0.0912 right of it, along y 0.515 to 0.5825; room for "100.0".
+  readoutBox(cr, cx - 0.142, 0.507, cx + 0.105, 0.592);
 }
 
 void egtDial(cairo_t* cr, double cx) {
@@ -106,9 +106,9 @@ void egtDial(cairo_t* cr, double cx) {
   tick(cr, cx, cy, start, kArcRadius - kMajorTick, kArcRadius, kLine, art::kWhite);
   for (int c = 200; c <= 800; c += 200)
     tick(cr, cx, cy, direction(egtDialAngle(c)), kArcRadius - kMinorTick, kArcRadius, kLine, art::kWhite);
-  // Readout "%3d" spans 0.08125 left to 0.0727 right of the centre, y 0.16
-  // to 0.2275.
-  readoutBox(cr, cx - 0.092, 0.152, cx + 0.084, 0.236);
+  // Readout "%3d" from 0.08125 left of the centre, y 0.16 to 0.2275; its
+  // fourth cell, for 1000, ends 0.122 right of the centre.
+  readoutBox(cr, cx - 0.098, 0.152, cx + 0.132, 0.236);
 }
 
 // The fixed wing section between the slat and flap symbols, and the marks

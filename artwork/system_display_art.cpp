@@ -875,12 +875,16 @@ void gearShape(cairo_t* cr, int w, int h, unsigned colour) {
 
 // ---------------------------------------------------------------- F/CTL
 
+// Spoilers are numbered from the fuselage out on each wing: 5 4 3 2 1 on
+// the left, 1 2 3 4 5 on the right.
+int spoilerNumber(int i) { return i < 5 ? 5 - i : i - 4; }
+
 void spoilerLabels(cairo_t* cr) {
   for (int i = 0; i < 10; ++i) {
     const Spoiler& s = kSpoilers[i];
     const double cx = (s.x0 + s.x1) / 2;
     line(cr, s.x0 + 0.006, s.high - 0.008, s.x1 - 0.006, s.high - 0.008, art::kGreen, 0.014);
-    text(cr, cx, s.high - 0.06, std::to_string(i < 5 ? i + 1 : 10 - i), kSmallSize, art::kWhite, 0.5);
+    text(cr, cx, s.high - 0.06, std::to_string(spoilerNumber(i)), kSmallSize, art::kWhite, 0.5);
   }
 }
 

@@ -1,4 +1,5 @@
 // Draws one instrument, or the whole default layout, offscreen into a PNG.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -13,8 +14,9 @@ namespace {
 
 const char* const kUsage =
     "usage: a320-snapshot --out FILE.png [--instrument A320_CLOCK|...|all] [--size WxH]\n"
-    "                     [--block FILE] [--set N=VALUE]... [--frames N] [--rotate -90|0|90] [--data DIR]\n"
-    "  --set 2=12.5 sets word 2 to the float 12.5; --set 17=#1 or 17=#0x1 to an unsigned integer\n";
+    "                     [--block FILE]... [--set N=VALUE]... [--frames N] [--rotate -90|0|90] [--data DIR]\n"
+    "  --set 2=12.5 sets word 2 to the float 12.5; --set 17=#1 or 17=#0x1 to an unsigned integer\n"
+    "  several --block files are drawn in turn, one frame each, the last for --frames\n";
 
 int usage(const std::string& problem) {
   std::fprintf(stderr, "a320-snapshot: %s\n%s", problem.c_str(), kUsage);
@@ -28,9 +30,8 @@ int main(int argc, char** argv) {
   int width = 0, height = 0;
   long long frames = 1;
   float rotation = 0.0f;
-  FlightDataBlock block;
   std::vector<std::string> sets;
-  std::string blockFile;
+  std::vector<std::string> blockFiles;
 
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
@@ -47,7 +48,7 @@ int main(int argc, char** argv) {
     } else if (a == "--size") {
       if (!cli::parseSize(v, width, height)) return usage("--size wants WxH with sides 1 to 8192, got '" + v + "'");
     } else if (a == "--block") {
-      blockFile = v;
+      blockFiles.push_back(v);
     } else if (a == "--set") {
       sets.push_back(v);
     } else if (a == "--frames") {
@@ -76,9 +77,14 @@ int main(int argc, char** argv) {
     height = type < 0 ? 1024 : 512;
   }
   std::string error;
-  if (!blockFile.empty() && !cli::readBlockFile(blockFile, block, error)) return usage(error);
-  for (const std::string& s : sets)
-    if (!cli::applySet(s, block, error)) return usage(error);
+  // Several blocks are drawn in turn, one frame each, the last for --frames:
+  // what the instruments saw before (the fuel at the start of a flight).
+  std::vector<FlightDataBlock> blocks(std::max<std::size_t>(blockFiles.size(), 1));
+  for (std::size_t i = 0; i < blockFiles.size(); ++i)
+    if (!cli::readBlockFile(blockFiles[i], blocks[i], error)) return usage(error);
+  for (FlightDataBlock& block : blocks)
+    for (const std::string& s : sets)
+      if (!cli::applySet(s, block, error)) return usage(error);
 
   std::unique_ptr<platform::EglOffscreenSurface> offscreen = platform::EglOffscreenSurface::create(width, height, &error);
   if (!offscreen) {
@@ -104,7 +110,11 @@ int main(int argc, char** argv) {
     window.setPlacement({0, 0, width, height, 1, type}, 1);
     window.instrumentFactory(0, type);
   }
-  window.setData(block.bytes.data());
+  for (std::size_t i = 0; i + 1 < blocks.size(); ++i) {
+    window.setData(blocks[i].bytes.data());
+    window.renderPass();
+  }
+  window.setData(blocks.back().bytes.data());
   for (long long f = 0; f < frames; ++f) window.renderPass();
   // The frame is cleared to alpha 0 and a screen ignores alpha; a picture
   // should look like the screen, so make it opaque.

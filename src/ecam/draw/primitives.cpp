@@ -11,9 +11,9 @@
 
 // Negative values: a number keeps its magnitude's layout and takes a '-'
 // in the cell just left of its first digit (the first cell when leading
-// zeros are on). When that cell does not exist among the positions, the
-// value shows as 0 instead. A decimal that would show only zeros drops its
-// sign, and a NaN decimal draws nothing.
+// zeros are on). When that cell does not exist among the positions, nothing
+// is drawn: a number without its sign would be a wrong reading. A decimal
+// that would show only zeros drops its sign, and a NaN decimal draws nothing.
 
 namespace {
 
@@ -160,43 +160,43 @@ void DrawText(const FontSet& font, const char* text, std::int32_t colour, float 
 void DrawNumber(const FontSet& font, std::int32_t value, std::int32_t positions, std::int32_t leadingZeros,
                 std::int32_t fixedPositions, std::int32_t colour, float size, float x, float y, float z) {
   std::int64_t magnitude = value;
-  bool minus = false;
-  if (value < 0) {
+  const bool minus = value < 0;
+  if (minus) {
     magnitude = -magnitude;
-    minus = minusFits(magnitude, positions);
-    if (!minus) magnitude = 0;
+    if (!minusFits(magnitude, positions)) return;
   }
   layoutNumber(font, magnitude, minus, positions, leadingZeros, fixedPositions, colour, size, x, y, z);
+}
+
+DecimalParts SplitDecimal(double magnitude, std::int32_t decimals) {
+  const double scale = std::pow(10.0, double(decimals));
+  DecimalParts parts{std::trunc(magnitude), 0.0};
+  parts.fraction = std::floor((magnitude - parts.whole + magnitude * kFloatSlack) * scale);
+  if (parts.fraction >= scale) {
+    parts.whole += 1.0;
+    parts.fraction = 0.0;
+  }
+  return parts;
 }
 
 void DrawDecimal(const FontSet& font, float value, std::int32_t integerDigits, std::int32_t decimals,
                  std::int32_t leadingZeros, std::int32_t fixedPositions, std::int32_t colour, float size, float x,
                  float y, float z) {
-  if (std::isnan(value)) return;
+  if (std::isnan(value) || std::isinf(value)) return;
   const bool negative = value < 0.0f;
-  const float v = negative ? -value : value;
-  const double whole = std::trunc(double(v));
-  if (whole >= std::pow(10.0, double(integerDigits) + 1.0)) return;
-  std::int32_t intPart = truncToInt32(whole);
-  const float rest = v - float(intPart);
-  std::int32_t fraction = truncToInt32(std::pow(10.0, double(decimals)) * double(rest));
-  if (fraction < 0) fraction = 0;
-  const bool showsIntPart = integerDigits > 0 && (intPart != 0 || leadingZeros);
+  const DecimalParts parts = SplitDecimal(std::fabs(double(value)), decimals);
+  if (parts.whole >= std::pow(10.0, double(integerDigits) + 1.0)) return;
+  const std::int32_t intPart = truncToInt32(parts.whole);
+  const std::int32_t fraction = truncToInt32(parts.fraction);
 
-  bool minus = negative && (intPart != 0 || (decimals > 0 && fraction != 0));
-  if (minus) {
-    minus = showsIntPart ? minusFits(intPart, integerDigits) : integerDigits > 0;
-    if (!minus) intPart = fraction = 0;
-  }
-
-  const float step = numberStep(size);
-  if (integerDigits > 0 && (intPart != 0 || leadingZeros)) {
+  const bool minus = negative && (intPart != 0 || (decimals > 0 && fraction != 0));
+  // A sign needs a free cell left of the integer digits, which always show
+  // at least their units digit.
+  if (minus && (integerDigits <= 0 || !minusFits(intPart, integerDigits))) return;
+  if (integerDigits > 0)
     layoutNumber(font, intPart, minus, integerDigits, leadingZeros, fixedPositions, colour, size, x, y, z);
-  } else if (minus) {
-    // The integer part is left out; the sign takes the cell before the point.
-    DrawChar(font, "-", colour, size, cellX(x, std::int64_t(integerDigits) - 1, step), y, z);
-  }
   if (decimals > 0) {
+    const float step = numberStep(size);
     const float pen = cellX(x, integerDigits, step);
     DrawChar(font, ".", colour, size, float(double(pen) - 0.2 * double(step)), y, z);
     DrawNumber(font, fraction, decimals, 1, 0, colour, size, float(double(pen) + 0.6666667 * double(step)), y, z);

@@ -25,11 +25,26 @@ void DrawChar(const FontSet& font, const char* c, std::int32_t colour, float siz
 // digit outside 0 to 9 is clamped into the atlas.
 void DrawDigit(const FontSet& font, std::int32_t digit, std::int32_t colour, float size, float x, float y, float z);
 void DrawText(const FontSet& font, const char* text, std::int32_t colour, float size, float x, float y, float z);
+// A negative number or decimal takes a '-' in a free cell before its
+// digits, and draws nothing when it has none; a decimal's integer part
+// always shows at least its units digit.
 void DrawNumber(const FontSet& font, std::int32_t value, std::int32_t positions, std::int32_t leadingZeros,
                 std::int32_t fixedPositions, std::int32_t colour, float size, float x, float y, float z);
 void DrawDecimal(const FontSet& font, float value, std::int32_t integerDigits, std::int32_t decimals,
                  std::int32_t leadingZeros, std::int32_t fixedPositions, std::int32_t colour, float size, float x,
                  float y, float z);
+// Four units in the last place of a float, relative to the value: how far
+// below a decimal float rounding may leave a value that stands for it.
+inline constexpr double kFloatSlack = 1.0 / double(1 << 21);
+// A non-negative value cut to `decimals` places: the whole part and the
+// decimals as an integer, both truncated. A value within kFloatSlack below
+// the next decimal counts as that decimal, so 2.3f (2.2999999) shows 2.3
+// while 2.96 still shows 2.9.
+struct DecimalParts {
+  double whole;
+  double fraction;  // 0 to 10^decimals - 1
+};
+DecimalParts SplitDecimal(double magnitude, std::int32_t decimals);
 // Halves away from zero; saturates at the ends of the 64-bit range, NaN gives 0.
 std::int64_t RoundNearest(float value);
 

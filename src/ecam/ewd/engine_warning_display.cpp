@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "ecam/ewd/ewd_geometry.h"
 #include "ecam/ewd/warnings.h"
@@ -50,19 +51,18 @@ void marker(const EngineWarningDisplay& d, float cx, float angle) {
                      -kMarkerInner, kMarkerHalfWidth, kMarkerZ);
 }
 
-// "%3d." of the truncated percentage, then its tenth in smaller digits.
-void percentReadout(const FontSet& font, float percent, float x, float tenthX, float y) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%3d.", truncToInt32(percent));
-  const std::int32_t colour = ewd::percentColour(percent);
-  DrawText(font, text, colour, kTextSize, x, y, kTextZ);
-  DrawDigit(font, ewd::tenthDigit(percent), colour, kTenthSize, tenthX, y, kTextZ);
+// "%3d." of the truncated percentage, then its tenth in smaller digits;
+// nothing where the value has no place in the box.
+void percentReadout(const FontSet& font, float raw, float x, float tenthX, float y) {
+  const ewd::PercentReadout r = ewd::percentReadout(raw);
+  if (r.whole.empty()) return;
+  DrawText(font, r.whole.c_str(), r.colour, kTextSize, x, y, kTextZ);
+  DrawDigit(font, r.tenth, r.colour, kTenthSize, tenthX, y, kTextZ);
 }
 
-void roundedReadout(const FontSet& font, const char* format, float value, float x, float y) {
-  char text[16];
-  std::snprintf(text, sizeof text, format, static_cast<std::int32_t>(RoundNearest(value)));
-  DrawText(font, text, 2, kTextSize, x, y, kTextZ);
+// "%<width>d" of the rounded value; nothing when it needs more than cells.
+void roundedReadout(const FontSet& font, int width, int cells, float value, float x, float y) {
+  DrawText(font, ewd::roundedCells(value, width, cells).c_str(), 2, kTextSize, x, y, kTextZ);
 }
 
 }  // namespace
@@ -78,9 +78,34 @@ float clampEgt(float celsius) {
   return celsius;
 }
 
-std::int32_t percentColour(float percent) { return percent <= 100.0f ? 2 : 6; }
+PercentReadout percentReadout(float raw) {
+  PercentReadout r;
+  // Exact in double: a float times 25/4096.
+  const double percent = double(raw) * double(kPercentPerRaw);
+  if (!std::isfinite(percent)) return r;
+  const DecimalParts parts = SplitDecimal(std::fabs(percent), 1);
+  if (parts.whole > 999.0) return r;
+  const bool minus = percent < 0.0 && (parts.whole > 0.0 || parts.fraction > 0.0);
+  char text[16];
+  std::snprintf(text, sizeof text, "%s%d", minus ? "-" : "", int(parts.whole));
+  if (std::strlen(text) > 3) return r;
+  char cells[16];
+  std::snprintf(cells, sizeof cells, "%3s.", text);
+  r.whole = cells;
+  r.tenth = std::int32_t(parts.fraction);
+  // Above 100 % by more than float rounding: 100.0 sent stays colour 2.
+  r.colour = percent > 100.0 * (1.0 + kFloatSlack) ? 6 : 2;
+  return r;
+}
 
-std::int32_t tenthDigit(float value) { return truncToInt32((value - std::trunc(value)) * 10.0f); }
+std::string roundedCells(float value, int width, int cells) {
+  if (std::isnan(value)) return {};
+  const std::int64_t v = RoundNearest(value);
+  char text[32];
+  std::snprintf(text, sizeof text, "%*lld", width, static_cast<long long>(v));
+  if (std::strlen(text) > std::size_t(cells)) return {};
+  return text;
+}
 
 }  // namespace ewd
 
@@ -108,7 +133,6 @@ bool EngineWarningDisplay::draw(const FlightDataBlock& block, const Placement& p
   const bool kg = ctx.weightUnitKg() != 0;
   const float weight = kg ? ewd::kKgPerLb : 1.0f;
   const float n1[2] = {ewd::rawToPercent(block.f32(129)), ewd::rawToPercent(block.f32(179))};
-  const float n2[2] = {ewd::rawToPercent(block.f32(130)), ewd::rawToPercent(block.f32(180))};
   const float lever[2] = {ewd::rawToPercent(block.f32(141)), ewd::rawToPercent(block.f32(191))};
   const float egt[2] = {ewd::clampEgt(ewd::rankineToCelsius(block.f32(158))),
                         ewd::clampEgt(ewd::rankineToCelsius(block.f32(208)))};
@@ -145,20 +169,21 @@ bool EngineWarningDisplay::draw(const FlightDataBlock& block, const Placement& p
   const FontSet f = font();
   DrawText(f, "N1", 0, kTextSize, -0.34f, 0.59f, kTextZ);
   DrawText(f, "%", 1, kTextSize, -0.32f, 0.51f, kTextZ);
-  percentReadout(f, n1[0], -0.69f, -0.52f, 0.515f);
-  percentReadout(f, n1[1], -0.14f, 0.03f, 0.515f);
+  percentReadout(f, block.f32(129), -0.69f, -0.52f, 0.515f);
+  percentReadout(f, block.f32(179), -0.14f, 0.03f, 0.515f);
   DrawText(f, "EGT", 0, kTextSize, -0.38f, 0.23f, kTextZ);
   DrawText(f, "\xB0" "C", 1, kTextSize, -0.36f, 0.15f, kTextZ);
-  roundedReadout(f, "%3d", egt[0], -0.65f, 0.16f);
-  roundedReadout(f, "%3d", egt[1], -0.1f, 0.16f);
+  // 1000, the top of the clamp, takes a fourth cell; the box has room.
+  roundedReadout(f, 3, 4, egt[0], -0.65f, 0.16f);
+  roundedReadout(f, 3, 4, egt[1], -0.1f, 0.16f);
   DrawText(f, "N2", 0, kTextSize, -0.355f, 0.02f, kTextZ);
   DrawText(f, "%", 1, kTextSize, -0.33f, -0.06f, kTextZ);
-  percentReadout(f, n2[0], -0.73f, -0.56f, -0.03f);
-  percentReadout(f, n2[1], -0.11f, 0.06f, -0.03f);
+  percentReadout(f, block.f32(130), -0.73f, -0.56f, -0.03f);
+  percentReadout(f, block.f32(180), -0.11f, 0.06f, -0.03f);
   DrawText(f, "F.F", 0, kTextSize, -0.37f, -0.16f, kTextZ);
   DrawText(f, kg ? "KG/H" : "LB/H", 1, kTextSize, -0.395f, -0.24f, kTextZ);
-  roundedReadout(f, "%4d", fuelFlow[0], -0.72f, -0.21f);
-  roundedReadout(f, "%4d", fuelFlow[1], -0.1f, -0.21f);
+  roundedReadout(f, 4, 4, fuelFlow[0], -0.72f, -0.21f);
+  roundedReadout(f, 4, 4, fuelFlow[1], -0.1f, -0.21f);
 
   ewd::drawFlapText(*this, flap);
   ewd::drawFuelOnBoard(*this, fuelOnBoard, kg);

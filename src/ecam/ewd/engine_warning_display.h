@@ -53,10 +53,21 @@ float rawToPercent(float raw);
 float rankineToCelsius(float rankine);
 // The EGT the readout shows and the needle points at: 0 to 1000 deg C.
 float clampEgt(float celsius);
-// Colour 2 up to and including 100 %, colour 6 above (and for NaN).
-std::int32_t percentColour(float percent);
-// Tenth digit of a readout: trunc((v - trunc(v)) * 10).
-std::int32_t tenthDigit(float value);
+// What an N1 or N2 readout shows of a raw percent word: the whole percent
+// with its sign as "%3d." makes it, then the tenth, both truncated. A word
+// sent for an exact tenth shows that tenth even where the float landed just
+// below it. Colour 2 up to and including 100 %, 6 above. A value whose
+// whole part and sign need more than three cells shows nothing (whole is
+// empty), as does NaN.
+struct PercentReadout {
+  std::string whole;  // e.g. " 85." or " -5."
+  std::int32_t tenth = 0;
+  std::int32_t colour = 2;
+};
+PercentReadout percentReadout(float raw);
+// printf's "%<width>d" of a rounded value, or "" when it would take more
+// than `cells` cells (or is NaN).
+std::string roundedCells(float value, int width, int cells);
 
 struct ThrustMode {
   const char* text;

@@ -12,10 +12,12 @@ inline constexpr float kEngine2X = -0.01875f;
 inline constexpr float kN1CentreY = 0.60625f;
 inline constexpr float kEgtCentreY = 0.24375f;
 
-// Needles run from the centre out to the scale arc; at angle 0 a needle
-// points in -x and positive angles turn it counter-clockwise.
+// Needles run from the centre to just across the scale arc; at angle 0 a
+// needle points in -x and positive angles turn it counter-clockwise. The arc
+// stays inside the needle's reach so that engine 2's dials keep clear of
+// the N1 and EGT labels between the engines.
 inline constexpr float kNeedleLength = 0.2125f;
-inline constexpr float kArcRadius = kNeedleLength;
+inline constexpr float kArcRadius = 0.19f;
 inline constexpr float kNeedleZ = -0.45f;
 
 // Dial angle in degrees of an N1 or thrust-lever percentage: a compressed

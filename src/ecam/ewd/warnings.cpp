@@ -42,8 +42,18 @@ int usedMessages(const MessageList& list) {
 }
 
 int AddMessage(MessageList& list, const char* text, std::int32_t colour) {
-  const int n = usedMessages(list);
-  if (n >= int(list.size())) return 0;
+  int n = usedMessages(list);
+  if (n >= int(list.size())) {
+    // Full: the least important line (the last of the lowest colour) gives
+    // way to a more important one, never to an equal or lesser one, so a
+    // warning or caution is never lost to a memo.
+    int least = 0;
+    for (int i = 1; i < n; ++i)
+      if (list[std::size_t(i)].colour <= list[std::size_t(least)].colour) least = i;
+    if (colour <= list[std::size_t(least)].colour) return 0;
+    for (int i = least; i + 1 < n; ++i) list[std::size_t(i)] = list[std::size_t(i + 1)];
+    n -= 1;
+  }
   list[std::size_t(n)].text = text;
   list[std::size_t(n)].colour = colour;
   SortMessages(list);

@@ -24,6 +24,8 @@ inline constexpr std::int32_t kColourWarning = 6;
 
 // List operations. The used entries are the run up to the first free one.
 int usedMessages(const MessageList& list);
+// On a full list the new line takes the place of the least important one
+// if it is more important, and is dropped otherwise.
 int AddMessage(MessageList& list, const char* text, std::int32_t colour);
 int RemoveMessage(MessageList& list, const char* text);
 void SetMessageColour(MessageList& list, const char* text, std::int32_t colour);

@@ -73,7 +73,8 @@ bool drawCruisePage(SystemDisplay& d, const FlightDataBlock& block) {
   CabinState& c = cabinState();
   if ((block.u32(221) & 2u) != 0) c.groundElevationFt = truncToInt32(block.f32(29));
 
-  const std::int32_t fuelUsed = cruise::fuelUsedPerEngine(frameState().initialFuelKg, block.f32(105));
+  const FrameState& state = frameState();
+  const std::int32_t fuelUsed = cruise::fuelUsedPerEngine(state.initialFuelKg, block.f32(105));
   const float oil1 = cruise::oilQuantity(block.f32(123)), oil2 = cruise::oilQuantity(block.f32(173));
   const float cabinVs = block.f32(30) * kCabinVsPerWord;
   const float cabinAlt = block.f32(219) * kCabinAltPerWord;
@@ -83,8 +84,10 @@ bool drawCruisePage(SystemDisplay& d, const FlightDataBlock& block) {
   d.drawBackground(kBackgroundSlot);
   d.beginGroup();
   const FontSet f = d.font();
-  number(f, fuelUsed, 4, 0, kCruiseFuelUsed1.x, kCruiseFuelUsed1.y);
-  number(f, fuelUsed, 4, 0, cruise::engine2X(fuelUsed), kCruiseFuelUsedY);
+  if (state.initialFuelKnown) {
+    number(f, fuelUsed, 4, 0, kCruiseFuelUsed1.x, kCruiseFuelUsed1.y);
+    number(f, fuelUsed, 4, 0, cruise::engine2X(fuelUsed), kCruiseFuelUsedY);
+  }
   number(f, truncToInt32(oil1), 4, 0, kCruiseOil1.x, kCruiseOil1.y);
   number(f, truncToInt32(oil2), 4, 0, cruise::engine2X(oil2), kCruiseOilY);
   DrawDecimal(f, cruise::vibration(block.f32(129)), 1, 2, 1, 1, kColour, kCruiseSize, kCruiseVib1.x, kCruiseVib1.y,

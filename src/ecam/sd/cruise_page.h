@@ -7,7 +7,8 @@
 
 namespace sd::cruise {
 
-// Per engine: half of what the tanks lost since the display was created.
+// Per engine: half of what the tanks lost since they held the most fuel the
+// display has seen.
 std::int32_t fuelUsedPerEngine(std::int32_t initialFuelKg, float fuelOnBoardLb);
 // 3 x the square root of the oil pressure in psi; NaN below 0 psi.
 float oilQuantity(float oilPressureRaw);

@@ -121,9 +121,8 @@ bool drawFctlPage(SystemDisplay& d, const FlightDataBlock& block) {
   const FontSet f = d.font();
   for (const Point& m : kFctlZeroMarks) DrawText(f, "-", kColour, kFctlZeroMarkSize, m.x, m.y, kElementZ);
   DrawText(f, trim < 0.0f ? "DN" : "UP", kColour, kTrimSize, kTrimDirection.x, kTrimDirection.y, kElementZ);
-  // Nose down: the primitives put the sign before the digits ("-0.9"), and
-  // show 00.0 where no cell is left for it.
-  DrawDecimal(f, trim, 2, 1, 1, 1, kColour, kTrimSize, kTrimValue.x, kTrimValue.y, kElementZ);
+  // UP or DN says the direction; the digits show how far.
+  DrawDecimal(f, std::fabs(trim), 2, 1, 1, 1, kColour, kTrimSize, kTrimValue.x, kTrimValue.y, kElementZ);
   DrawText(f, "I", kColour, kRudderIndexSize, kRudderIndex.x, kRudderIndex.y, kElementZ);
   d.drawPermanentData(block);
   return true;

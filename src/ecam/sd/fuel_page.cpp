@@ -57,15 +57,19 @@ bool drawFuelPage(SystemDisplay& d, const FlightDataBlock& block) {
   using namespace sdgeo;
   const float fobKg = block.f32(105) * kKgPerLb;
   const fuel::Tanks tanks = fuel::splitTanks(fobKg);
-  const std::int32_t used = fuel::fuelUsedPerEngine(frameState().initialFuelKg, fobKg);
+  const FrameState& state = frameState();
+  const std::int32_t used = fuel::fuelUsedPerEngine(state.initialFuelKg, fobKg);
 
   d.drawBackground(kBackgroundSlot);
   d.beginGroup();
   const FontSet f = d.font();
   const float s = kFuelSize, z = kElementZ;
-  DrawNumber(f, used, 4, 1, 1, kColour, s, kFuelUsed1.x, kFuelUsed1.y, z);
+  // Until fuel has arrived there is nothing to count from.
+  if (state.initialFuelKnown) {
+    DrawNumber(f, used, 4, 1, 1, kColour, s, kFuelUsed1.x, kFuelUsed1.y, z);
+    DrawNumber(f, used, 4, 1, 1, kColour, s, kFuelUsed2.x, kFuelUsed2.y, z);
+  }
   DrawNumber(f, truncToInt32(fobKg), 5, 0, 1, kColour, s, kFuelOnBoard.x, kFuelOnBoard.y, z);
-  DrawNumber(f, used, 4, 1, 1, kColour, s, kFuelUsed2.x, kFuelUsed2.y, z);
   DrawNumber(f, tanks.leftInner, 4, 0, 1, kColour, s, kFuelLeftInnerX, kFuelInnerY, z);
   DrawNumber(f, tanks.centre, 4, 0, 1, kColour, s, kFuelCentreX, kFuelInnerY, z);
   DrawNumber(f, tanks.rightInner, 4, 0, 1, kColour, s, kFuelRightInnerX, kFuelInnerY, z);

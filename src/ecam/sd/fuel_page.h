@@ -1,6 +1,6 @@
 #pragma once
 // FUEL page: only the total on board arrives, so the tanks are a fixed split
-// of it and the fuel used is measured from the quantity at start-up.
+// of it and the fuel used is measured from the most fuel seen since start-up.
 #include <cstdint>
 
 #include "ecam/sd/pages.h"
@@ -13,7 +13,8 @@ struct Tanks {
 };
 Tanks splitTanks(float fobKg);
 
-// Burnt per engine since the display was created; both engines show it.
+// Burnt per engine since the most fuel on board the display has seen; both
+// engines show it.
 std::int32_t fuelUsedPerEngine(std::int32_t initialKg, float fobKg);
 
 }  // namespace sd::fuel

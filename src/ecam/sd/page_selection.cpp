@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "instruments/saturate.h"
+
 namespace sd {
 
 FrameState& frameState() {
@@ -30,6 +32,15 @@ void resetModuleState() {
   resetFctlPage();
   resetStatusPage();
   resetCruisePage();
+}
+
+void takeInitialFuel(FrameState& state, const FlightDataBlock& block) {
+  const float fuelLb = block.f32(105);
+  if (!std::isfinite(fuelLb) || fuelLb == 0.0f) return;
+  const std::int32_t fuelKg = truncToInt32(fuelLb * kKgPerLb);
+  if (state.initialFuelKnown && fuelKg <= state.initialFuelKg) return;
+  state.initialFuelKg = fuelKg;
+  state.initialFuelKnown = true;
 }
 
 std::int32_t automaticPageRules(const FlightDataBlock& block, std::int32_t page) {

@@ -55,7 +55,8 @@ bool SystemDisplay::initialise(const FlightDataBlock& block) {
   textures.fill(0);
   bool all = true;
   for (const TextureFile& f : kTextureFiles) all = ctx.loadTexture(f.file, textures[std::size_t(f.slot)]) && all;
-  sd::frameState().initialFuelKg = truncToInt32(block.f32(105) * sd::kKgPerLb);
+  sd::frameState().initialFuelKnown = false;
+  sd::takeInitialFuel(sd::frameState(), block);
   page = 0;
   return all;
 }
@@ -100,8 +101,10 @@ void SystemDisplay::drawPermanentData(const FlightDataBlock& block) const {
 }
 
 bool SystemDisplay::draw(const FlightDataBlock& block, const Placement& placement) {
-  if (placement.visible == 0) return true;
   sd::FrameState& state = sd::frameState();
+  // Also while hidden: fuel used counts from what the run has seen.
+  sd::takeInitialFuel(state, block);
+  if (placement.visible == 0) return true;
   state.automaticPage = sd::automaticPageRules(block, state.automaticPage);
   if (sd::stepMovementDetector(state.detector, block)) state.automaticPage = sd::kAutoFctl;
 

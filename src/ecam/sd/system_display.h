@@ -64,8 +64,18 @@ struct FrameState {
   std::int32_t automaticPage = 0;
   MovementDetector detector;
   std::int32_t initialFuelKg = kDefaultInitialFuelKg;
+  // False from a creation on an empty block until fuel arrives: the display
+  // is created before the first datagram, and a fuel used measured from 0
+  // would be false.
+  bool initialFuelKnown = true;
 };
 FrameState& frameState();
+
+// Takes the initial fuel from this block when its fuel on board (word 105)
+// is a number other than 0 and none is known yet, or when more fuel is on
+// board than the initial fuel (refuelled): fuel used counts from the most
+// fuel the display has seen, never from a tank still being filled.
+void takeInitialFuel(FrameState& state, const FlightDataBlock& block);
 
 // Puts the frame's and every page model's shared state back to the start
 // of a run (tests and tools that simulate a fresh program).

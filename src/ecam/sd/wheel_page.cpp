@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "ecam/sd/sd_geometry.h"
 #include "instruments/gl_helpers.h"
@@ -181,10 +182,11 @@ bool drawWheelPage(SystemDisplay& d, const FlightDataBlock& block) {
   d.beginGroup();
   const FontSet f = d.font();
   for (int i = 0; i < 4; ++i) {
-    // The sign follows the unlimited TAT, the number the model.
-    if (in.tatC + kBrakes[i].restOffset < 0.0f)
-      DrawText(f, "-", kColour, kBrakeSize, kBrakeSignX[i], kBrakeSignY, kElementZ);
-    DrawNumber(f, truncToInt32(m.temperature[i]), 3, 1, 1, kColour, kBrakeSize, kBrakeX[i], kBrakeY, kElementZ);
+    // The sign is the brake's own, in the sign cell; the digits its magnitude.
+    const std::int32_t t = truncToInt32(m.temperature[i]);
+    if (t < 0) DrawText(f, "-", kColour, kBrakeSize, kBrakeSignX[i], kBrakeSignY, kElementZ);
+    const std::int32_t magnitude = t < 0 ? (t == INT32_MIN ? INT32_MAX : -t) : t;
+    DrawNumber(f, magnitude, 3, 1, 1, kColour, kBrakeSize, kBrakeX[i], kBrakeY, kElementZ);
   }
   d.drawPermanentData(block);
   return true;

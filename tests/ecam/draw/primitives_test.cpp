@@ -100,8 +100,17 @@ TEST(Primitives, EdgeCasesOfTheLayout) {
         digit(5, x + 2.6666667 * kStep)}},
       {"2.96 truncates to 2.9", [] { DrawDecimal(F(), 2.96f, 1, 1, 0, 1, 2, kSize, kX, kY, kZ); },
        {digit(2, x), letter(0.5, 0.6, x + 0.8 * kStep), digit(9, x + 1.6666667 * kStep)}},
-      {"0.5 leaves the integer part out", [] { DrawDecimal(F(), 0.5f, 1, 1, 0, 1, 2, kSize, kX, kY, kZ); },
-       {letter(0.5, 0.6, x + 0.8 * kStep), digit(5, x + 1.6666667 * kStep)}},
+      {"0.5 shows the zero of its integer part", [] { DrawDecimal(F(), 0.5f, 2, 1, 0, 1, 2, kSize, kX, kY, kZ); },
+       {digit(0, x + kStep), letter(0.5, 0.6, x + 1.8 * kStep), digit(5, x + 2.6666667 * kStep)}},
+      {"0 without decimals is a single 0", [] { DrawDecimal(F(), 0.4f, 4, 0, 0, 1, 2, kSize, kX, kY, kZ); },
+       {digit(0, x + 3 * kStep)}},
+      {"2.3f lies just below 2.3 and shows 2.3", [] { DrawDecimal(F(), 2.3f, 1, 1, 0, 1, 2, kSize, kX, kY, kZ); },
+       {digit(2, x), letter(0.5, 0.6, x + 0.8 * kStep), digit(3, x + 1.6666667 * kStep)}},
+      {"2.9999998f carries into the integer part",
+       [] { DrawDecimal(F(), 2.9999998f, 1, 1, 0, 1, 2, kSize, kX, kY, kZ); },
+       {digit(3, x), letter(0.5, 0.6, x + 0.8 * kStep), digit(0, x + 1.6666667 * kStep)}},
+      {"2.2999 is not rounded up", [] { DrawDecimal(F(), 2.2999f, 1, 1, 0, 1, 2, kSize, kX, kY, kZ); },
+       {digit(2, x), letter(0.5, 0.6, x + 0.8 * kStep), digit(2, x + 1.6666667 * kStep)}},
       {"3.0625 keeps the fraction's leading zero",
        [] { DrawDecimal(F(), 3.0625f, 1, 2, 0, 1, 2, kSize, kX, kY, kZ); },
        {digit(3, x), letter(0.5, 0.6, x + 0.8 * kStep), digit(0, x + 1.6666667 * kStep),
@@ -240,9 +249,8 @@ TEST(Primitives, NegativeNanAndHugeValues) {
        {minus(x), digit(0, x + kStep), digit(7, x + 2 * kStep)}},
       {"-7 packed", [] { DrawNumber(F(), -7, 3, 0, 0, 2, kSize, kX, kY, kZ); },
        {minus(x), digit(7, x + kStep)}},
-      {"-123 has no room for a minus", [] { DrawNumber(F(), -123, 3, 0, 1, 2, kSize, kX, kY, kZ); },
-       {digit(0, x + 2 * kStep)}},
-      {"-5 in one position", [] { DrawNumber(F(), -5, 1, 1, 1, 2, kSize, kX, kY, kZ); }, {digit(0, x)}},
+      {"-123 has no room for a minus: nothing", [] { DrawNumber(F(), -123, 3, 0, 1, 2, kSize, kX, kY, kZ); }, {}},
+      {"-5 in one position: nothing", [] { DrawNumber(F(), -5, 1, 1, 1, 2, kSize, kX, kY, kZ); }, {}},
       {"no positions", [] {
          DrawNumber(F(), 5, 0, 1, 1, 2, kSize, kX, kY, kZ);
          DrawNumber(F(), 5, -3, 1, 1, 2, kSize, kX, kY, kZ);
@@ -251,14 +259,16 @@ TEST(Primitives, NegativeNanAndHugeValues) {
        }, {}},
       {"-1.5 in two integer cells", [] { DrawDecimal(F(), -1.5f, 2, 1, 0, 1, 2, kSize, kX, kY, kZ); },
        {minus(x), digit(1, x + kStep), letter(0.5, 0.6, x + 1.8 * kStep), digit(5, x + 2.6666667 * kStep)}},
-      {"-0.5 puts the minus before the point", [] { DrawDecimal(F(), -0.5f, 1, 1, 0, 1, 2, kSize, kX, kY, kZ); },
-       {minus(x), letter(0.5, 0.6, x + 0.8 * kStep), digit(5, x + 1.6666667 * kStep)}},
-      {"-1.5 in one integer cell shows zero", [] { DrawDecimal(F(), -1.5f, 1, 1, 0, 1, 2, kSize, kX, kY, kZ); },
-       {letter(0.5, 0.6, x + 0.8 * kStep), digit(0, x + 1.6666667 * kStep)}},
+      {"-0.5 puts the minus before the zero", [] { DrawDecimal(F(), -0.5f, 2, 1, 0, 1, 2, kSize, kX, kY, kZ); },
+       {minus(x), digit(0, x + kStep), letter(0.5, 0.6, x + 1.8 * kStep), digit(5, x + 2.6666667 * kStep)}},
+      {"-0.5 in one integer cell: nothing", [] { DrawDecimal(F(), -0.5f, 1, 1, 0, 1, 2, kSize, kX, kY, kZ); }, {}},
+      {"-1.5 in one integer cell: nothing", [] { DrawDecimal(F(), -1.5f, 1, 1, 0, 1, 2, kSize, kX, kY, kZ); }, {}},
       {"-0.04 shows an unsigned zero", [] { DrawDecimal(F(), -0.04f, 1, 1, 1, 1, 2, kSize, kX, kY, kZ); },
        {digit(0, x), letter(0.5, 0.6, x + 0.8 * kStep), digit(0, x + 1.6666667 * kStep)}},
-      {"-0.5 without integer cells shows zero", [] { DrawDecimal(F(), -0.5f, 0, 1, 0, 1, 2, kSize, kX, kY, kZ); },
-       {letter(0.5, 0.6, x - 0.2 * kStep), digit(0, x + 0.6666667 * kStep)}},
+      {"-0.5 without integer cells: nothing", [] { DrawDecimal(F(), -0.5f, 0, 1, 0, 1, 2, kSize, kX, kY, kZ); }, {}},
+      {"0.5 without integer cells: point and decimal",
+       [] { DrawDecimal(F(), 0.5f, 0, 1, 0, 1, 2, kSize, kX, kY, kZ); },
+       {letter(0.5, 0.6, x - 0.2 * kStep), digit(5, x + 0.6666667 * kStep)}},
       {"NaN and infinities draw nothing", [] {
          DrawDecimal(F(), NAN, 3, 1, 1, 1, 2, kSize, kX, kY, kZ);
          DrawDecimal(F(), -NAN, 3, 1, 1, 1, 2, kSize, kX, kY, kZ);
@@ -297,7 +307,7 @@ TEST(Primitives, NegativeNanAndHugeValues) {
   };
   const Long longs[] = {
       {[] { DrawNumber(F(), INT_MIN, 11, 0, 1, 2, kSize, kX, kY, kZ); }, "-2147483648"},
-      {[] { DrawNumber(F(), INT_MIN, 10, 0, 1, 2, kSize, kX, kY, kZ); }, "0"},
+      {[] { DrawNumber(F(), INT_MIN, 10, 0, 1, 2, kSize, kX, kY, kZ); }, ""},
       {[] { DrawNumber(F(), INT_MIN, 14, 1, 1, 2, kSize, kX, kY, kZ); }, "-0002147483648"},
       {[] { DrawNumber(F(), INT_MAX, 3, 0, 1, 2, kSize, kX, kY, kZ); }, "647"},
       {[] { DrawNumber(F(), INT_MAX, 25, 1, 1, 2, kSize, kX, kY, kZ); }, "0000000000000002147483647"},

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <limits>
 #include <vector>
@@ -75,15 +76,57 @@ TEST(EngineGauges, EgtClampsAndAngles) {
   EXPECT_NEAR(ewd::rankineToCelsius(rankineFor(500.0f)), 500.0f, 0.01);
 }
 
-TEST(EngineGauges, ReadoutColourAndTenth) {
-  EXPECT_EQ(ewd::percentColour(100.0f), 2);
-  EXPECT_EQ(ewd::percentColour(100.05f), 6);
-  EXPECT_EQ(ewd::percentColour(std::nanf("")), 6);
-  EXPECT_EQ(ewd::tenthDigit(100.0f), 0);
-  EXPECT_EQ(ewd::tenthDigit(49.9f), 9);
-  EXPECT_EQ(ewd::tenthDigit(85.25f), 2);
-  EXPECT_EQ(ewd::tenthDigit(std::numeric_limits<float>::infinity()), 0);
-  EXPECT_EQ(ewd::tenthDigit(std::nanf("")), 0);
+// A raw percent word as a simulator interface makes it: in double, then
+// rounded once to a float.
+float sentAs(double percent) { return float(percent * 16384.0 / 100.0); }
+
+TEST(EngineGauges, PercentReadoutCellsTenthAndColour) {
+  const float inf = std::numeric_limits<float>::infinity();
+  struct Case {
+    float raw;
+    const char* whole;  // "" : nothing drawn
+    int tenth, colour;
+  } cases[] = {
+      {sentAs(85.2), " 85.", 2, 2},       {sentAs(85.25), " 85.", 2, 2},     {sentAs(85.19), " 85.", 1, 2},
+      {sentAs(49.9), " 49.", 9, 2},       {16384.0f, "100.", 0, 2},          {sentAs(100.05), "100.", 0, 6},
+      {sentAs(100.01), "100.", 0, 6},     {0.0f, "  0.", 0, 2},              {sentAs(-5.3), " -5.", 3, 2},
+      {sentAs(-0.5), " -0.", 5, 2},       {sentAs(-0.04), "  0.", 0, 2},     {sentAs(999.9), "999.", 9, 6},
+      {sentAs(-99.9), "-99.", 9, 2},      {sentAs(1000.0), "", 0, 0},        {sentAs(-100.0), "", 0, 0},
+      {sentAs(2147483647.0), "", 0, 0},   {sentAs(-2147483648.0), "", 0, 0}, {std::nanf(""), "", 0, 0},
+      {inf, "", 0, 0},                    {-inf, "", 0, 0},
+  };
+  for (const Case& c : cases) {
+    const ewd::PercentReadout r = ewd::percentReadout(c.raw);
+    EXPECT_EQ(r.whole, c.whole) << c.raw;
+    if (*c.whole) {
+      EXPECT_EQ(r.tenth, c.tenth) << c.raw;
+      EXPECT_EQ(r.colour, c.colour) << c.raw;
+    }
+  }
+  // Every tenth up to 120 %, whether the sender worked in double or in
+  // float, reads as sent.
+  for (int tenths = 0; tenths <= 1200; ++tenths) {
+    const double percent = tenths / 10.0;
+    for (const float raw : {sentAs(percent), float(percent) * 163.84f}) {
+      const ewd::PercentReadout r = ewd::percentReadout(raw);
+      char want[8];
+      std::snprintf(want, sizeof want, "%3d.", tenths / 10);
+      ASSERT_EQ(r.whole, want) << percent;
+      ASSERT_EQ(r.tenth, tenths % 10) << percent;
+      ASSERT_EQ(r.colour, tenths > 1000 ? 6 : 2) << percent;
+    }
+  }
+}
+
+TEST(EngineGauges, RoundedReadoutFitsItsCellsOrIsEmpty) {
+  struct Case {
+    float value;
+    int width, cells;
+    const char* text;
+  } cases[] = {{642.4f, 3, 4, "642"},  {1000.0f, 3, 4, "1000"}, {0.4f, 3, 4, "  0"},   {453.5f, 4, 4, " 454"},
+               {9999.4f, 4, 4, "9999"}, {9999.5f, 4, 4, ""},     {-999.0f, 4, 4, "-999"}, {-1000.0f, 4, 4, ""},
+               {3e38f, 4, 4, ""},       {-3e38f, 4, 4, ""},      {std::nanf(""), 4, 4, ""}};
+  for (const Case& c : cases) EXPECT_EQ(ewd::roundedCells(c.value, c.width, c.cells), c.text) << c.value;
 }
 
 TEST(EngineGauges, ThrustModeTable) {
@@ -247,6 +290,63 @@ TEST_F(EngineDisplay, N1ReadoutTurnsRedAbove100) {
   }
 }
 
+// What the simulator sent is what the pilot reads, in the boxes.
+TEST_F(EngineDisplay, PercentReadoutsShowTheTenthSent) {
+  FlightDataBlock b;
+  b.setF32(129, sentAs(85.2));
+  b.setF32(179, sentAs(-3.7));  // windmilling backwards: the sign is kept
+  b.setF32(130, sentAs(94.4));
+  b.setF32(180, sentAs(50.1));
+  const Pixels p = render(b);
+  const Pixels ref = alone([](const FontSet& f) {
+    DrawText(f, " 85.", 2, 0.9f, -0.69f, 0.515f, -0.8f);
+    DrawDigit(f, 2, 2, 0.7f, -0.52f, 0.515f, -0.8f);
+    DrawText(f, " -3.", 2, 0.9f, -0.14f, 0.515f, -0.8f);
+    DrawDigit(f, 7, 2, 0.7f, 0.03f, 0.515f, -0.8f);
+    DrawText(f, " 94.", 2, 0.9f, -0.73f, -0.03f, -0.8f);
+    DrawDigit(f, 4, 2, 0.7f, -0.56f, -0.03f, -0.8f);
+    DrawText(f, " 50.", 2, 0.9f, -0.11f, -0.03f, -0.8f);
+    DrawDigit(f, 1, 2, 0.7f, 0.06f, -0.03f, -0.8f);
+  });
+  const Box n1Box2 = {-0.140f, 0.515f, 0.074f, 0.585f};
+  const Box n2First = {-0.73f, -0.03f, -0.50f, 0.03f};
+  const Box n2Second = {-0.11f, -0.03f, 0.12f, 0.03f};
+  for (const Box& box : {kN1Box1, n1Box2, n2First, n2Second}) {
+    EXPECT_GT(count(p, box, textGreen), 20) << box.x0 << ", " << box.y0;
+    EXPECT_EQ(differing(p, ref, box), 0) << box.x0 << ", " << box.y0;
+  }
+}
+
+// Values with no place in a readout are not drawn; before, 2147483647. ran
+// out of the N1 box across the labels and into engine 2's box.
+TEST_F(EngineDisplay, ReadoutsNeverSpillOutOfTheirCells) {
+  auto text = [](Rgb c) { return textGreen(c) || textRed(c); };
+  // Between the engine 1 and engine 2 readouts of each row, where the
+  // labels and units (white and cyan) are.
+  const Box gaps[] = {{-0.455f, 0.515f, -0.16f, 0.585f},
+                      {-0.50f, -0.03f, -0.13f, 0.03f},
+                      {-0.50f, -0.21f, -0.13f, -0.15f}};
+  const float hostile[] = {sentAs(2147483647.0), sentAs(-2147483648.0), sentAs(1000.0), sentAs(-100.0), 3e38f,
+                           -3e38f};
+  for (const float v : hostile) {
+    FlightDataBlock b;
+    for (int word : {129, 130, 179, 180}) b.setF32(word, v);
+    for (int word : {120, 170}) b.setF32(word, v);
+    const Pixels p = render(b);
+    for (const Box& gap : gaps) EXPECT_EQ(count(p, gap, text), 0) << v << " at " << gap.x0 << ", " << gap.y0;
+    EXPECT_EQ(count(p, kN1Box1, text), 0) << v;
+  }
+  // The widest values that fit stay in their boxes too.
+  FlightDataBlock b;
+  for (int word : {129, 130}) b.setF32(word, sentAs(999.9));
+  for (int word : {179, 180}) b.setF32(word, sentAs(-99.9));
+  b.setF32(120, 9999.0f);
+  b.setF32(170, -999.0f);
+  const Pixels p = render(b);
+  for (const Box& gap : gaps) EXPECT_EQ(count(p, gap, text), 0) << gap.x0 << ", " << gap.y0;
+  EXPECT_GT(count(p, kN1Box1, textRed), 20);
+}
+
 TEST_F(EngineDisplay, EgtReadoutShowsTheClampedValue) {
   const Box egt1 = {-0.652f, 0.160f, -0.495f, 0.228f};
   const Box egt2 = {-0.102f, 0.160f, 0.058f, 0.228f};
@@ -263,6 +363,52 @@ TEST_F(EngineDisplay, EgtReadoutShowsTheClampedValue) {
   EXPECT_EQ(differing(p, ref, egt2), 0);
   EXPECT_GE(needleHits(p, ewdgeo::kEngine1X, ewdgeo::kEgtCentreY, 34.0f), 6);
   EXPECT_GE(needleHits(p, ewdgeo::kEngine2X, ewdgeo::kEgtCentreY, -146.0f), 6);
+}
+
+// As a pilot looks at it: the labels between the engines stand clear of
+// both engines' dials, and the widest readouts ("100.0", "1000") clear of
+// their box frames, by three pixels at least.
+TEST_F(EngineDisplay, LabelsAndReadoutsKeepClearOfTheDialArt) {
+  FlightDataBlock b;
+  for (int word : {129, 179, 130, 180}) b.setF32(word, 16384.0f);
+  for (int word : {158, 208}) b.setF32(word, rankineFor(1000.0f));
+  const Pixels p = render(b);
+  const Pixels labels = alone([](const FontSet& f) {
+    DrawText(f, "N1", 0, 0.9f, -0.34f, 0.59f, -0.8f);
+    DrawText(f, "EGT", 0, 0.9f, -0.38f, 0.23f, -0.8f);
+  });
+  auto within = [&](int x, int y, const std::function<bool(int, int)>& is) {
+    for (int dy = -3; dy <= 3; ++dy)
+      for (int dx = -3; dx <= 3; ++dx)
+        if (is(x + dx, y + dy)) return true;
+    return false;
+  };
+  auto dialArt = [&](int x, int y) { return ink(at(p, x, y)) && !ink(at(labels, x, y)); };
+  int labelPixels = 0;
+  for (int y = toPixel(0.2f); y <= toPixel(0.7f); ++y)
+    for (int x = toPixel(-0.45f); x <= toPixel(-0.15f); ++x) {
+      if (!white(at(labels, x, y))) continue;
+      ++labelPixels;
+      EXPECT_FALSE(within(x, y, dialArt)) << "label touches the dial art at " << x << ", " << y;
+    }
+  EXPECT_GT(labelPixels, 100);
+
+  auto frame = [&](int x, int y) {
+    const Rgb c = at(p, x, y);
+    return c.r > 90 && c.r < 190 && std::abs(c.r - c.g) < 12 && std::abs(c.g - c.b) < 12;
+  };
+  const Box readouts[] = {{-0.72f, 0.50f, -0.44f, 0.60f}, {-0.17f, 0.50f, 0.11f, 0.60f},
+                          {-0.68f, 0.14f, -0.42f, 0.25f}, {-0.13f, 0.14f, 0.13f, 0.25f}};
+  for (const Box& box : readouts) {
+    int text = 0;
+    for (int y = toPixel(box.y0); y <= toPixel(box.y1); ++y)
+      for (int x = toPixel(box.x0); x <= toPixel(box.x1); ++x) {
+        if (!textGreen(at(p, x, y))) continue;
+        ++text;
+        EXPECT_FALSE(within(x, y, frame)) << "readout touches its box at " << x << ", " << y;
+      }
+    EXPECT_GT(text, 40) << box.x0 << ", " << box.y0;
+  }
 }
 
 // The thrust-mode line: mode, limit and unit.

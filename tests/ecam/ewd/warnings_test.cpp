@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -109,12 +110,28 @@ TEST(MessageList, AddSortsStablyByColourHighestFirst) {
             (Lines{{"w1", 6}, {"w2", 6}, {"w1", 6}, {"c1", 4}, {"m1", 2}, {"m2", 2}}));
 }
 
-TEST(MessageList, AddToFullListIsDroppedWhateverItsColour) {
+// A full list gives up its least important line for a more important one
+// only: a memo never keeps a warning or caution out.
+TEST(MessageList, AddToFullListDisplacesOnlyALesserLine) {
   auto l = cleared();
   for (int i = 0; i < 9; ++i) EXPECT_EQ(ewd::AddMessage(l, ("m" + std::to_string(i)).c_str(), 2), 1);
-  EXPECT_EQ(ewd::AddMessage(l, "warning", 6), 0);
-  ASSERT_EQ(ewd::usedMessages(l), 9);
-  for (int i = 0; i < 9; ++i) EXPECT_EQ(l[std::size_t(i)].text, "m" + std::to_string(i));
+  EXPECT_EQ(ewd::AddMessage(l, "m9", 2), 0);
+  EXPECT_EQ(ewd::AddMessage(l, "w1", 6), 1);
+  EXPECT_EQ(ewd::AddMessage(l, "c1", 4), 1);
+  EXPECT_EQ(pairs(ewd::usedLines(l)), (Lines{{"w1", 6}, {"c1", 4}, {"m0", 2}, {"m1", 2}, {"m2", 2}, {"m3", 2},
+                                             {"m4", 2}, {"m5", 2}, {"m6", 2}}));
+  for (int i = 2; i <= 8; ++i) EXPECT_EQ(ewd::AddMessage(l, ("w" + std::to_string(i)).c_str(), 6), 1);
+  EXPECT_EQ(ewd::AddMessage(l, "c2", 4), 0);  // only the caution is left below it, and it is its equal
+  EXPECT_EQ(ewd::AddMessage(l, "w9", 6), 1);
+  EXPECT_EQ(ewd::AddMessage(l, "w10", 6), 0);
+  EXPECT_EQ(pairs(ewd::usedLines(l)), (Lines{{"w1", 6}, {"w2", 6}, {"w3", 6}, {"w4", 6}, {"w5", 6}, {"w6", 6},
+                                             {"w7", 6}, {"w8", 6}, {"w9", 6}}));
+  // Unsorted (a checklist's order): the last of the lowest colour goes.
+  l = cleared();
+  for (int i = 0; i < 9; ++i) l[std::size_t(i)] = {"i" + std::to_string(i), i % 2 ? 1 : 0};
+  EXPECT_EQ(ewd::AddMessage(l, "new", 2), 1);
+  EXPECT_EQ(l[0].text, "new");
+  for (const auto& e : l) EXPECT_NE(e.text, "i8");
 }
 
 TEST(MessageList, RemoveClosesUpFirstMatchOnly) {
@@ -240,10 +257,8 @@ std::vector<WarningCase> warningCases() {
       {"LandingLights", Block().lights().b, {{"LDG LIGHTS ON ", 2}}},
       {"TintBitIsNotLights", Block().u(17, 1).b, kNone},
       {"UnlistedFlagBits", Block().u(221, ~std::uint32_t(0x2 | 0x1 | 0x4 | 0x8 | 0x400)).b, kNone},
-      // Twelve true conditions (rules 1, 4, 5, 8 to 14, 17, 18): the list
-      // fills at OIL PRESSURE, LOW HEIGHT is dropped, ENGINE 1 OFF and
-      // BANK ANGLE get in only because rule 14 removed the gear memos, and
-      // GEAR DOWN is dropped although a memo still holds a line.
+      // Twelve true conditions (rules 1, 4, 5, 8 to 14, 17, 18): nine
+      // warnings; the caution and the memos give way to them.
       {"TwelveConditionsNineLines",
        Block()
            .ground()
@@ -263,10 +278,36 @@ std::vector<WarningCase> warningCases() {
         {"OVERSPEED", 6},
         {"RELEASE BRAKES", 6},
         {"OIL PRESSURE", 6},
+        {"LOW HEIGHT", 6},
         {"ENGINE 1 OFF", 6},
         {"BANK ANGLE", 6},
-        {"INSUFFICENT FUEL", 4},
-        {"LDG LIGHTS ON ", 2}}},
+        {"GEAR DOWN", 6}}},
+      // Twelve true conditions (rules 3 to 6, 8, 9, 11, 12, 13, 16, 17, 18)
+      // with eight warnings: all of them come before the caution, and the
+      // memo that filled the list before GEAR DOWN arrived is the line left
+      // out.
+      {"TwelveConditionsWarningsFirst",
+       Block()
+           .speed(300)
+           .gearDown()
+           .fuel(1500)
+           .flags(0x4 | 0x8 | 0x400 | 0x1)
+           .f(30, 200)
+           .lights()
+           .f(126, 0)
+           .f(176, 0)
+           .f(23, 40)
+           .f(219, 2133.6f)
+           .b,
+       {{"LOW FUEL", 6},
+        {"STALL", 6},
+        {"OVERSPEED", 6},
+        {"OIL PRESSURE", 6},
+        {"LOW HEIGHT", 6},
+        {"HYDRAULICS", 6},
+        {"BANK ANGLE", 6},
+        {"GEAR DOWN", 6},
+        {"HIGH AIRSPEED", 4}}},
       // Low fuel replaces the caution while the list is being filled.
       {"LowFuelWithMemos",
        Block().gearDown().fuel(1000).lights().flags(0x4).b,
@@ -278,8 +319,8 @@ std::vector<WarningCase> warningCases() {
       {"MinusInfBlock",
        filled(0xFF800000u),
        {{"ENGINE 1 OFF", 6}, {"ENGINE 2 OFF", 6}, {"HYDRAULICS", 6}, {"BANK ANGLE", 6}, {"INSUFFICENT FUEL", 4}}},
-      // Largest finite value: every flag bit read is set, BANK ANGLE finds
-      // the list full and GEAR DOWN takes the gear memo's place.
+      // Largest finite value: every flag bit read is set; BANK ANGLE takes
+      // the landing-lights memo's line and GEAR DOWN the gear memo's.
       {"HugeBlock",
        filled(0x7F7FFFFFu),
        {{"MAX TIRES SPEED", 6},
@@ -288,9 +329,9 @@ std::vector<WarningCase> warningCases() {
         {"RELEASE BRAKES", 6},
         {"OIL PRESSURE", 6},
         {"LOW HEIGHT", 6},
+        {"BANK ANGLE", 6},
         {"GEAR DOWN", 6},
-        {"SEAT BELTS", 2},
-        {"LDG LIGHTS ON ", 2}}},
+        {"SEAT BELTS", 2}}},
   };
   return v;
 }
@@ -641,8 +682,35 @@ TEST_F(DrawnFrame, WarningsAndBrakeMemosWhereTheyBelong) {
 TEST_F(DrawnFrame, NineLinesFillTheArea) {
   expectShows(filled(0x7F7FFFFFu),
               {{"MAX TIRES SPEED", 6}, {"STALL", 6}, {"OVERSPEED", 6}, {"RELEASE BRAKES", 6}, {"OIL PRESSURE", 6},
-               {"LOW HEIGHT", 6}, {"GEAR DOWN", 6}, {"SEAT BELTS", 2}, {"LDG LIGHTS ON ", 2}},
+               {"LOW HEIGHT", 6}, {"BANK ANGLE", 6}, {"GEAR DOWN", 6}, {"SEAT BELTS", 2}},
               {{"SPEED BRK", -0.565f}, {"PRK BRK", -0.656f}});
+}
+
+// Eight warnings, a caution and a memo due at once: the screen shows
+// warnings only, down to its bottom edge, where the eighth is cut off.
+TEST_F(DrawnFrame, FullListShowsTheWarningsOnScreen) {
+  const FlightDataBlock b = Block()
+                                .speed(300)
+                                .gearDown()
+                                .fuel(1500)
+                                .flags(0x4 | 0x8 | 0x400 | 0x1)
+                                .f(30, 200)
+                                .lights()
+                                .f(126, 0)
+                                .f(176, 0)
+                                .f(23, 40)
+                                .f(219, 2133.6f)
+                                .b;
+  const Pixels p = render(b);
+  auto red = [](Rgb c) { return c.r > 150 && c.g < 0.35 * c.r && c.b < 0.35 * c.r; };
+  // Amber, green, cyan and white all carry far more green or blue than red ink does.
+  auto notRed = [](Rgb c) { return c.g > 60 || c.b > 60; };
+  for (int n = 0; n < 8; ++n) {
+    const float y = -0.383f - float(n) * 0.091f;
+    EXPECT_GT(count(p, {-0.76f, std::max(y, -0.99f), 0.0f, y + 0.06f}, red), n < 7 ? 60 : 20) << "line " << n;
+  }
+  // Nothing but warnings in the part of the area that is on the screen.
+  EXPECT_EQ(count(p, kMessageArea, notRed), 0);
 }
 
 TEST_F(DrawnFrame, PushbuttonBringsUpConfigTestAndBrakeMemosStay) {

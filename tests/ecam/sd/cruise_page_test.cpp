@@ -24,6 +24,7 @@ struct CruiseDisplay {
     EXPECT_TRUE(ow.window->instrumentFactory(0, A320_ECAM_SYSTEM));
     sd::frameState().automaticPage = sd::kAutoCruise;
     sd::frameState().initialFuelKg = sd::kDefaultInitialFuelKg;
+    sd::frameState().initialFuelKnown = true;
   }
   SystemDisplay& sd() { return *static_cast<SystemDisplay*>(ow.window->instrument(0)); }
   void draw(const FlightDataBlock& b, int times = 1) {

@@ -113,6 +113,27 @@ TEST(ElecPage, ReadoutsAsDrawn) {
   }
 }
 
+// A weak engine 2 drives its generator's load below 0: the sign takes the
+// blank cell while there is one; beyond that the load is not drawn at all.
+TEST(ElecPage, NegativeLoadShowsItsSignOrNothing) {
+  using namespace sdgeo;
+  struct Case {
+    float drive;
+    const char *load, *voltage;
+  };
+  const Case cases[] = {{5.0f, "9", "95"}, {2.0f, "-6", "65"}, {1.2f, "", "31"}};
+  for (const Case& c : cases) {
+    ElecDisplay d;
+    FlightDataBlock b;
+    b.setF32(148, 30.0f);
+    b.setF32(198, c.drive);
+    GlyphCapture cap(d.sd().textures.data());
+    d.draw(b);
+    EXPECT_EQ(cap.textAt(kElecGen2.loadX, kElecGen2.loadY, 0.2), c.load) << c.drive << "\n" << cap.dump();
+    EXPECT_EQ(cap.textAt(kElecGen2.valueX, kElecGen2.voltageY, 0.2), c.voltage) << c.drive;
+  }
+}
+
 TEST(ElecPage, ApuGeneratorOffLineWhenHighWithBothEngines) {
   using namespace sdgeo;
   ElecDisplay d;

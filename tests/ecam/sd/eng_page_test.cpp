@@ -109,7 +109,7 @@ TEST(EngPage, ReadoutsAsDrawn) {
       {kEngOilPressValue1, "008", 6},     {kEngOilPressValue2, "100", 2},
       {kEngValue1, "15", 6},              {kEngValue2, "87", 2},
       {kEngN1Vib1, "2.0", 2},             {kEngN1Vib2, "0.5", 2},
-      {kEngN2Vib1, "1.6", 2},             {kEngN2Vib2, "2.8", 2},  // 1.7 in single precision is a little less
+      {kEngN2Vib1, "1.7", 2},             {kEngN2Vib2, "2.8", 2},  // 1.7 even though its float is a little less
   };
   for (const Readout& r : readouts) {
     EXPECT_EQ(cap.textAt(r.at.x, r.at.y, 0.15), r.text) << r.at.x << ", " << r.at.y << "\n" << cap.dump();
@@ -117,8 +117,7 @@ TEST(EngPage, ReadoutsAsDrawn) {
   }
 }
 
-// Below 1 kg the integer part is 0 and, with leading zeros suppressed and
-// no decimals, the decimal writer leaves the readout empty.
+// Below 1 kg the readout shows 0, as a number of 0 does.
 TEST(EngPage, FuelUsedFollowsTheClockAndResetsWithIt) {
   EngDisplay d;
   FlightDataBlock b;
@@ -130,8 +129,8 @@ TEST(EngPage, FuelUsedFollowsTheClockAndResetsWithIt) {
     const char* shown;
     float x2;
   };
-  const Step steps[] = {{0, "", -0.35675f}, {2.9f, "", -0.35675f}, {3, "1", -0.35675f},
-                        {600, "272", -0.26675f}, {0, "", -0.35675f}};
+  const Step steps[] = {{0, "0", -0.35675f}, {2.9f, "0", -0.35675f}, {3, "1", -0.35675f},
+                        {600, "272", -0.26675f}, {0, "0", -0.35675f}};
   for (const Step& s : steps) {
     cap.clear();
     b.setF32(5, s.t);

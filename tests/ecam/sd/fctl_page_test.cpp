@@ -2,6 +2,7 @@
 // readout, and the page as word 40 and the movement detector bring it up.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "ecam/sd/fctl_page.h"
@@ -84,8 +85,7 @@ TEST(FctlPage, PitchTrim) {
   EXPECT_FLOAT_EQ(sd::fctl::pitchTrim(-0.1f), -4.98f);
 }
 
-// Nose-down trim is negative: the sign goes in the cell before the digits,
-// and where no cell is left the readout shows zero.
+// Nose-down trim is negative: DN says so, the digits show how far.
 TEST(FctlPage, TrimReadout) {
   using namespace sdgeo;
   struct Case {
@@ -93,7 +93,7 @@ TEST(FctlPage, TrimReadout) {
     const char *value, *direction;
   };
   const Case cases[] = {{0.0f, "00.0", "UP"},    {0.1f, "04.9", "UP"},    {0.3f, "14.9", "UP"},
-                        {-0.02f, "-0.9", "DN"},  {-0.1f, "-4.9", "DN"},   {-0.3f, "00.0", "DN"},
+                        {-0.02f, "00.9", "DN"},  {-0.1f, "04.9", "DN"},   {-0.3f, "14.9", "DN"},
                         {-0.001f, "00.0", "DN"}, {3.0f, "49.6", "UP"},    {NAN, "", "UP"}};
   FctlDisplay d(64);
   for (const Case& c : cases) {
@@ -137,6 +137,29 @@ TEST(FctlPage, SpoilersRiseInTheirWindows) {
   // windows stay empty.
   d.shown(fctlBlock(0, -1e30f));
   for (int i = 0; i < 10; ++i) EXPECT_FALSE(spoilerShows(d, i)) << "spoiler " << i + 1;
+}
+
+// Spoilers are numbered from the fuselage out: 1 is the inboard one on
+// each wing, and a wing's numbers mirror the other's. A "1" has the least
+// ink of the five digits.
+TEST(FctlPage, SpoilerNumbersRunOutboardFromTheFuselage) {
+  FctlDisplay d(512);
+  d.shown(fctlBlock(0, 0));
+  int ink[10];
+  for (int i = 0; i < 10; ++i) {
+    const sdgeo::Spoiler& s = sdgeo::kSpoilers[i];
+    ink[i] = 0;
+    for (int y = d.px(s.high - 0.085); y <= d.px(s.high - 0.035); ++y)
+      for (int x = d.px(s.x0); x <= d.px(s.x1); ++x) {
+        const auto p = d.ow.at(x, y);
+        ink[i] += std::min({p[0], p[1], p[2]});  // white only: the green rest line adds nothing
+      }
+    EXPECT_GT(ink[i], 2000) << "spoiler " << i + 1 << " has no number";
+  }
+  for (int i = 0; i < 5; ++i)
+    EXPECT_NEAR(ink[i], ink[9 - i], ink[i] / 20) << "spoilers " << i + 1 << " and " << 10 - i << " differ";
+  for (int i = 0; i < 4; ++i) EXPECT_LT(ink[4], ink[i]) << "left inboard is not 1";
+  for (int i = 6; i < 10; ++i) EXPECT_LT(ink[5], ink[i]) << "right inboard is not 1";
 }
 
 TEST(FctlPage, SurfaceMarkersMove) {

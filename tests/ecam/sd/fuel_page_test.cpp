@@ -58,13 +58,13 @@ TEST(FuelPage, FuelUsedPerEngine) {
   EXPECT_EQ(sd::fuel::fuelUsedPerEngine(19150, 19150.0f), 0);
   EXPECT_EQ(sd::fuel::fuelUsedPerEngine(19150, 18150.0f), 500);
   EXPECT_EQ(sd::fuel::fuelUsedPerEngine(19150, 18149.5f), 500);
-  EXPECT_EQ(sd::fuel::fuelUsedPerEngine(0, 1000.0f), -500);  // created before any data
+  EXPECT_EQ(sd::fuel::fuelUsedPerEngine(0, 1000.0f), -500);  // refuelled since start
   EXPECT_EQ(sd::fuel::fuelUsedPerEngine(0, NAN), 0);
   EXPECT_EQ(sd::fuel::fuelUsedPerEngine(0, -1e30f), kMax);
 }
 
 // The page in a window on page 6; the display was created with an empty
-// block, so its initial fuel is 0 until a test sets it.
+// block, so its initial fuel is unknown until fuel arrives or a test sets it.
 struct FuelDisplay {
   FuelDisplay() : ow(200, 200) {
     sd::resetModuleState();
@@ -94,15 +94,14 @@ TEST(FuelPage, Readouts) {
       {"nothing burnt yet", 19150, 19150.2f, "0000", "19150", "670", "5602", "6602", "5602", "670"},
       {"1000 kg burnt", 6001, 5000.1f, "0500", "5000", "670", "886", "1886", "886", "670"},
       {"centre empty", 6001, 2000.1f, "2000", "2000", "670", "0", "660", "0", "670"},
-      {"created before data: fuel used below 0", 0, 1000.1f, "-500", "1000", "500", "0", "0", "0", "500"},
-      {"too far below 0 for a sign: 0", 0, 5000.1f, "0000", "5000", "670", "886", "1886", "886", "670"},
-      {"more than the cells hold: lowest digits", 0, 123456.3f, "0000", "23456", "670", "0371", "1371", "0371",
-       "670"},
+      {"more than the cells hold: lowest digits", 250000, 123456.3f, "3271", "23456", "670", "0371", "1371",
+       "0371", "670"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     FuelDisplay d;
     sd::frameState().initialFuelKg = c.initialKg;
+    sd::frameState().initialFuelKnown = true;
     d.block.setF32(105, c.fobKg / sd::kKgPerLb);
     GlyphCapture cap(d.sd().textures.data());
     d.draw();
@@ -117,6 +116,39 @@ TEST(FuelPage, Readouts) {
     EXPECT_EQ(cap.colourAt(kFuelCentreX, kFuelInnerY, 0.2), 2);
     EXPECT_EQ(cap.colourAt(kFuelUsed1.x, kFuelUsed1.y, 0.2), 2);
   }
+}
+
+// As in every run: the display is created before the first datagram, the
+// watchdog keeps the block empty, then the simulator sends 12000 lb on
+// board and burns from there. FUEL and CRUISE count from the 12000 lb, and
+// from the new quantity after refuelling.
+TEST(FuelPage, FuelUsedCountsFromTheFirstFuelAfterStartUp) {
+  using namespace sdgeo;
+  FuelDisplay d;
+  ASSERT_FALSE(sd::frameState().initialFuelKnown);
+  auto shown = [&](std::uint32_t page, float fuelLb) {
+    d.block.setU32(40, page << 24);
+    d.block.setF32(105, fuelLb);
+    GlyphCapture cap(d.sd().textures.data());
+    d.draw();
+    const bool fuel = page == 6;
+    return cap.textAt(fuel ? kFuelUsed1.x : kCruiseFuelUsed1.x, fuel ? kFuelUsed1.y : kCruiseFuelUsed1.y, 0.25) +
+           "|" + cap.textAt(fuel ? kFuelUsed2.x : -0.1, fuel ? kFuelUsed2.y : kCruiseFuelUsedY, 0.3);
+  };
+  EXPECT_EQ(shown(6, 0.0f), "|");  // no fuel yet: nothing to count from
+  EXPECT_EQ(shown(6, NAN), "|");
+  EXPECT_EQ(shown(6, 12000.0f), "0000|0000");
+  EXPECT_EQ(shown(6, 11000.0f), "0226|0226");  // 1000 lb is 453.6 kg, half per engine
+  // The watchdog empties the block between two datagrams; the start stays.
+  shown(6, 0.0f);
+  EXPECT_EQ(shown(6, 10000.0f), "0453|0453");
+  EXPECT_EQ(shown(6, 20000.0f), "0000|0000");  // refuelled: a fuel used below 0 would be false
+  EXPECT_EQ(shown(6, 19000.0f), "0226|0226");
+  EXPECT_EQ(shown(6, 8000.0f), "2721|2721");
+  // CRUISE is reached through the automatic page only.
+  sd::frameState().automaticPage = sd::kAutoCruise;
+  d.block.setF32(25, 250.0f);
+  EXPECT_EQ(shown(0, 8000.0f), "2721|2721");
 }
 
 TEST(FuelPage, DrawsItsOwnBackground) {

@@ -230,12 +230,28 @@ TEST(SystemDisplayPages, InitialFuelComesFromTheBlockAtCreation) {
   ow.window->setPlacement({0, 0, 64, 64, 1, A320_ECAM_SYSTEM}, 1);
   ASSERT_TRUE(ow.window->instrumentFactory(0, A320_ECAM_SYSTEM));
   EXPECT_EQ(sd::frameState().initialFuelKg, 4535);  // 10000 lb, truncated
-  b.setF32(105, NAN);
+  EXPECT_TRUE(sd::frameState().initialFuelKnown);
+
+  // Created on a block without fuel: the first fuel that arrives counts,
+  // even while the slot is hidden; NaN and 0 do not.
+  for (const float none : {0.0f, NAN, INFINITY}) {
+    b.setF32(105, none);
+    ow.window->setData(b.bytes.data());
+    ASSERT_TRUE(ow.window->renderPass());
+    ASSERT_TRUE(ow.window->destroySlot(0));
+    ASSERT_TRUE(ow.window->instrumentFactory(0, A320_ECAM_SYSTEM));
+    ASSERT_TRUE(ow.window->renderPass());
+    EXPECT_FALSE(sd::frameState().initialFuelKnown) << none;
+  }
+  ow.window->setPlacement({0, 0, 64, 64, 0, A320_ECAM_SYSTEM}, 1);
+  b.setF32(105, 8000.0f);
   ow.window->setData(b.bytes.data());
   ASSERT_TRUE(ow.window->renderPass());
-  ASSERT_TRUE(ow.window->destroySlot(0));
-  ASSERT_TRUE(ow.window->instrumentFactory(0, A320_ECAM_SYSTEM));
-  EXPECT_EQ(sd::frameState().initialFuelKg, 0);
+  b.setF32(105, 6000.0f);
+  ow.window->setData(b.bytes.data());
+  ASSERT_TRUE(ow.window->renderPass());
+  EXPECT_TRUE(sd::frameState().initialFuelKnown);
+  EXPECT_EQ(sd::frameState().initialFuelKg, 3628);  // 8000 lb
 }
 
 TEST(SystemDisplayPages, PermanentDataArea) {

@@ -109,8 +109,8 @@ TEST(PressPage, Readouts) {
   };
   const float step = 0.04424f * kPressValueSize;
   const Case cases[] = {
-      // The integer part of a DP below 1 is left out with leading zeros off.
-      {"on ground", 0, 0, true, ".0", "0", "0", 2, kPressVsShortX + 3 * step},
+      // A DP below 1 keeps the 0 of its integer part.
+      {"on ground", 0, 0, true, "0.0", "0", "0", 2, kPressVsShortX + 3 * step},
       {"30000 ft", 30000, 0, false, "7.4", "0", "6000", 2, kPressVsShortX + 3 * step},
       {"descending", 10000, -700, false, "3.5", "-700", "2000", 6, kPressVsX + step},
       {"slow climb", 5000, 50, false, "1.9", "50", "1000", 2, kPressVsShortX + 2 * step},

@@ -85,6 +85,7 @@ const RandomCase kCases[] = {
        if (frame == 0) {
          sd::frameState().automaticPage = sd::kAutoCruise;
          sd::frameState().initialFuelKg = sd::kDefaultInitialFuelKg;
+         sd::frameState().initialFuelKnown = true;
        }
        b.setU32(40, 0);
        for (int w : {37, 215, 216, 164, 211, 180}) b.setF32(w, 0.0f);

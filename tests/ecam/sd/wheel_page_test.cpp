@@ -2,6 +2,7 @@
 // symbols, and the brake readouts with their signs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "ecam/sd/sd_geometry.h"
@@ -225,25 +226,33 @@ struct WheelDisplay {
   FlightDataBlock block;
 };
 
+// The sign is the brake's own: drawn once, in the sign cell, before the
+// brake's magnitude; the TAT has no say in it.
 TEST(WheelPage, BrakeReadoutsAndSigns) {
   using namespace sdgeo;
   struct Case {
     const char* name;
     float tat;
+    float hot;  // brakes at this temperature before the draw, then cooling; 0: at rest
     const char* numbers[4];
     bool sign[4];
   };
   const Case cases[] = {
-      {"TAT 15 at rest", 15.0f, {"014", "017", "013", "016"}, {false, false, false, false}},
-      {"TAT -10: brakes 1 and 3 below 0", -10.0f, {"-01", "002", "-02", "001"}, {true, true, true, true}},
-      {"TAT 1.5: only TAT - 2 is below 0", 1.5f, {"000", "003", "000", "002"}, {false, false, true, false}},
-      {"TAT 0", 0.0f, {"-01", "002", "-02", "001"}, {true, false, true, false}},
-      {"TAT NaN counts as 0 for the brakes", NAN, {"-01", "002", "-02", "001"}, {false, false, false, false}},
+      {"TAT 15 at rest", 15.0f, 0, {"014", "017", "013", "016"}, {false, false, false, false}},
+      {"TAT -10 at rest: brakes 1 and 3 below 0", -10.0f, 0, {"001", "002", "002", "001"}, {true, false, true, false}},
+      {"TAT 1.5: brake 3 at -0.5 reads 0", 1.5f, 0, {"000", "003", "000", "002"}, {false, false, false, false}},
+      {"TAT 0", 0.0f, 0, {"001", "002", "002", "001"}, {true, false, true, false}},
+      {"TAT NaN counts as 0", NAN, 0, {"001", "002", "002", "001"}, {true, false, true, false}},
+      {"hot brakes in the cold", -10.0f, 48.6f, {"048", "048", "048", "048"}, {false, false, false, false}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     WheelDisplay d(200);
     d.tat(c.tat);
+    if (c.hot != 0.0f) {
+      for (float& t : sd::wheel::brakeModel().temperature) t = c.hot;
+      d.block.setF32(41, 50.0f);  // released: each cools by less than 0.6
+    }
     GlyphCapture cap(d.sd().textures.data());
     d.draw();
     for (int i = 0; i < 4; ++i) {
@@ -251,6 +260,9 @@ TEST(WheelPage, BrakeReadoutsAndSigns) {
       EXPECT_EQ(cap.colourAt(kBrakeX[i], kBrakeY, 0.15), 2);
       EXPECT_EQ(cap.textAt(kBrakeSignX[i], kBrakeSignY, 0.03), c.sign[i] ? "-" : "") << "sign " << i + 1;
     }
+    EXPECT_EQ(std::count_if(cap.glyphs().begin(), cap.glyphs().end(),
+                            [](const ShownGlyph& g) { return g.ch == '-' && std::fabs(g.y - kBrakeY) < 0.02; }),
+              std::count(std::begin(c.sign), std::end(c.sign), true));
   }
 }
 
