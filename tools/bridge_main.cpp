@@ -1,5 +1,6 @@
-// Turns FlightGear's generic-protocol packets into flight data blocks for
-// the display, one block per packet, sent the moment the packet arrives.
+// Feeds the display from a simulator: FlightGear's generic protocol (the
+// default) or X-Plane's own UDP interface. docs/flight-data.md describes
+// the blocks it sends.
 #include <arpa/inet.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -15,17 +16,23 @@
 #include "bridge_loop.h"
 #include "cli.h"
 #include "flightgear.h"
+#include "xplane.h"
 
 namespace {
 
 const char* const kUsage =
-    "usage: a320-bridge [--listen-port 5500] [--host 127.0.0.1] [--port 4555] [--flaps-full DEG]\n"
-    "                   [--set N=VALUE]... [--count N] [--allow-remote] [--protocol]\n"
-    "  listens for FlightGear's a320-display generic protocol on 127.0.0.1:--listen-port and sends\n"
-    "  one flight data block per packet to --host:--port\n"
-    "  --flaps-full: the flap angle of flap-pos-norm 1.0, in the unit of the display's FLAPS settings\n"
+    "usage: a320-bridge [--flightgear] [--listen-port 5500] [--protocol]\n"
+    "       a320-bridge --xplane [HOST[:PORT]] [--listen-port N] [--sd-page N] [--doors-open]\n"
+    "   and [--host 127.0.0.1] [--port 4555] [--flaps-full DEG] [--set N=VALUE]... [--count N] [--allow-remote]\n"
+    "  --flightgear (the default) listens for FlightGear's a320-display generic protocol on\n"
+    "  127.0.0.1:--listen-port and sends one flight data block per packet to --host:--port\n"
+    "  --xplane subscribes to X-Plane's datarefs at HOST (port 49000 unless given; without HOST it waits\n"
+    "  for X-Plane's beacon) and sends 30 blocks a second while X-Plane answers; --listen-port is where\n"
+    "  the answers come (any free port by default); --sd-page picks the system display page (0 automatic),\n"
+    "  --doors-open shows the doors open\n"
+    "  --flaps-full: the flap angle of fully extended flaps, in the unit of the display's FLAPS settings\n"
     "  --set overrides a word in every block; --count stops after N blocks\n"
-    "  --allow-remote listens on every interface and may send beyond this machine\n"
+    "  --allow-remote listens on every interface for FlightGear and may send beyond this machine\n"
     "  --protocol prints the FlightGear protocol file and exits\n";
 
 int usage(const std::string& problem) {
@@ -40,8 +47,9 @@ void onSignal(int) { stopRequested = 1; }
 
 int main(int argc, char** argv) {
   std::string host = "127.0.0.1";
-  long long listenPort = 5500, port = 4555, count = -1;
-  bool allowRemote = false;
+  long long listenPort = -1, port = 4555, count = -1;
+  bool allowRemote = false, useXPlane = false;
+  xplane::Connection xp;
   bridge::Options options;
   std::vector<std::string> sets;
   for (int i = 1; i < argc; ++i) {
@@ -55,6 +63,17 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (a == "--allow-remote") { allowRemote = true; continue; }
+    if (a == "--flightgear") { useXPlane = false; continue; }
+    if (a == "--doors-open") { xp.settings.doorsOpen = true; continue; }
+    if (a == "--xplane") {
+      useXPlane = true;
+      // The host is optional: without it the beacon finds X-Plane.
+      if (i + 1 < argc && std::strncmp(argv[i + 1], "--", 2) != 0) {
+        const std::string v = argv[++i];
+        if (!xplane::parseHostPort(v, xp.host, xp.port)) return usage("--xplane wants HOST or HOST:PORT, got '" + v + "'");
+      }
+      continue;
+    }
     if (i + 1 >= argc) return usage("option " + a + " needs a value");
     const std::string v = argv[++i];
     if (a == "--listen-port" || a == "--port") {
@@ -67,6 +86,10 @@ int main(int argc, char** argv) {
       const auto d = cli::parseNumber(v, 0.1, 180);
       if (!d) return usage("--flaps-full wants degrees above 0 up to 180, got '" + v + "'");
       options.flapsFullDegrees = float(*d);
+    } else if (a == "--sd-page") {
+      const auto n = cli::parseInteger(v, 0, 12);
+      if (!n) return usage("--sd-page wants 0 (automatic) to 12 (STATUS), got '" + v + "'");
+      xp.settings.systemPage = int(*n);
     } else if (a == "--set") {
       sets.push_back(v);
     } else if (a == "--count") {
@@ -77,6 +100,8 @@ int main(int argc, char** argv) {
       return usage("unknown option " + a);
     }
   }
+  if (!useXPlane && (xp.settings.systemPage != 0 || xp.settings.doorsOpen))
+    return usage("--sd-page and --doors-open go with --xplane; FlightGear sets them as properties");
   FlightDataBlock check;
   std::string error;
   for (const std::string& s : sets)
@@ -89,7 +114,14 @@ int main(int argc, char** argv) {
   if (!cli::onThisMachine(to.target) && !allowRemote)
     return usage("host '" + host + "' is not on this machine (127.0.0.0/8); add --allow-remote to send there");
 
-  std::unique_ptr<bridge::Source> source = flightgear::openSource(listenPort, allowRemote, error);
+  std::unique_ptr<bridge::Source> source;
+  if (useXPlane) {
+    xp.listenPort = listenPort < 0 ? 0 : listenPort;
+    source = xplane::openSource(xp, error);
+  } else {
+    if (listenPort < 0) listenPort = 5500;
+    source = flightgear::openSource(listenPort, allowRemote, error);
+  }
   to.socket = socket(AF_INET, SOCK_DGRAM, 0);
   if (!source || to.socket < 0) {
     std::fprintf(stderr, "a320-bridge: %s\n", source ? std::strerror(errno) : error.c_str());
@@ -97,7 +129,10 @@ int main(int argc, char** argv) {
   }
   std::signal(SIGINT, onSignal);
   std::signal(SIGTERM, onSignal);
-  std::printf("a320-bridge: listening on port %lld, sending to %s:%lld\n", listenPort, host.c_str(), port);
+  if (useXPlane)
+    std::printf("a320-bridge: sending to %s:%lld\n", host.c_str(), port);
+  else
+    std::printf("a320-bridge: listening on port %lld, sending to %s:%lld\n", listenPort, host.c_str(), port);
   std::fflush(stdout);
   const int status = bridge::run(*source, options, to, stopRequested);
   close(to.socket);

@@ -5,7 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <functional>
+#include <regex>
+#include <set>
+#include <sstream>
 
 namespace {
 
@@ -153,6 +157,36 @@ TEST(Compose, StateToWords) {
   };
   for (std::size_t i = 0; i < std::size(words); ++i)
     EXPECT_EQ(composed(words[i].change).u32(words[i].word), words[i].bits) << "word " << words[i].word << ", case " << i;
+}
+
+// Whoever writes a sender for another simulator reads docs/flight-data.md:
+// every word the bridges send must be there.
+TEST(Compose, EveryWordSentIsDocumented) {
+  std::ifstream in(std::string(A320_SOURCE_DIR) + "/docs/flight-data.md");
+  ASSERT_TRUE(in) << "docs/flight-data.md is missing";
+  std::ostringstream text;
+  text << in.rdbuf();
+  std::set<int> documented;
+  const std::string doc = text.str();
+  const std::regex row(R"(\n\| (\d+) \|)");
+  for (auto it = std::sregex_iterator(doc.begin(), doc.end(), row); it != std::sregex_iterator(); ++it)
+    documented.insert(std::stoi((*it)[1]));
+
+  // A state where everything is on, so that every word written is not 0.
+  FlightDataBlock b = composed([](AircraftState& s) {
+    s.verticalSpeedFpm = 500, s.flapRatio = 0.5, s.brakeLeftRatio = 0.5, s.parkingBrakeRatio = 1;
+    s.landingLights = s.spoilersArmed = s.gearLeverDown = s.stallWarning = true;
+    s.stickBackRatio = s.stickRightRatio = s.pitchTrimNoseUpRatio = 0.2;
+    s.gearDownRatio = {1, 1, 1};
+    s.systemPage = 3, s.checklistButton = 0x90, s.autobrake = bridge::Autobrake::Low;
+  });
+  int written = 0;
+  for (int w = 0; w < kFlightDataWords; ++w)
+    if (b.u32(w) != 0) {
+      ++written;
+      EXPECT_TRUE(documented.count(w)) << "word " << w << " is sent but not in docs/flight-data.md";
+    }
+  EXPECT_GT(written, 60);
 }
 
 }  // namespace
