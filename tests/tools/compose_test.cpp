@@ -186,7 +186,7 @@ TEST(Compose, EveryWordSentIsDocumented) {
       ++written;
       EXPECT_TRUE(documented.count(w)) << "word " << w << " is sent but not in docs/flight-data.md";
     }
-  EXPECT_GT(written, 60);
+  EXPECT_GT(written, 50);
 }
 
 }  // namespace
