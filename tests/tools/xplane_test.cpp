@@ -388,15 +388,15 @@ TEST(XPlaneBridge, SurvivesMalformedAnswersSilenceAndRestart) {
   // Silent: within the silence limit and a tick the blocks stop.
   xp.setAnswering(false);
   const std::size_t subscriptionsBefore = xp.requests().size();
-  display.during(1300ms);
-  EXPECT_TRUE(display.during(1500ms).empty()) << "blocks while X-Plane is silent";
+  display.during(1600ms);
+  EXPECT_TRUE(display.during(1200ms).empty()) << "blocks while X-Plane is silent";
   EXPECT_GT(xp.requests().size(), subscriptionsBefore) << "no new subscription while silent";
 
   // A restarted X-Plane knows nobody until the bridge subscribes again.
   xp.set(airspeed, 180);
   xp.restart();
   ASSERT_TRUE(waitFor([&] { return xp.subscriptions() == std::size_t(xplane::kRefCount); }, 3s));
-  const auto again = display.during(800ms);
+  const auto again = display.during(1500ms);
   ASSERT_FALSE(again.empty()) << "no blocks after X-Plane came back";
   EXPECT_EQ(again.back().f32(25), 180.0f);
 
