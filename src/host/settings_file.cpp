@@ -12,6 +12,7 @@
 
 #include "host/instrument_window.h"
 #include "host/udp_receiver.h"
+#include "platform/decimal_text.h"
 #include "platform/message_box.h"
 #include "platform/user_folder.h"
 
@@ -217,7 +218,7 @@ void readSettings(const std::string& fileName, SettingsState& state, InstrumentW
   for (int i = 0; i < 6; ++i) {
     const std::string key = "FLAPS_" + std::to_string(i);
     window.setFlapsSetting(
-        i, file.readText("PARAM", key.c_str(), text) ? static_cast<float>(std::strtod(text.c_str(), nullptr))
+        i, file.readText("PARAM", key.c_str(), text) ? static_cast<float>(platform::decimalFromText(text.c_str()))
                                                      : kDefaultFlaps[i]);
   }
   if (file.readText("PARAM", "WEIGHT", text)) window.setWeightUnitKg(text[0] == '0' ? 0 : 1);
@@ -255,7 +256,7 @@ bool writeSettings(const std::string& fileName, SettingsState& state, const Inst
   for (int slot = 0; slot < kSlotCount; ++slot)
     put("GAUGE", kRecordKeys[slot], recordText(window.getPlacement(1u << slot)));
   for (int i = 0; i < 6; ++i)
-    put("PARAM", ("FLAPS_" + std::to_string(i)).c_str(), formatted("%.1f", double(window.flapsSetting(i))));
+    put("PARAM", ("FLAPS_" + std::to_string(i)).c_str(), platform::decimalToText("%.1f", double(window.flapsSetting(i))));
   put("PARAM", "WEIGHT", window.weightUnitKg() ? "1" : "0");
   if (ok) ok = file.commit(&error);
   if (!ok) platform::showError("The settings could not be saved to " + file.path() + ": " + error);

@@ -17,6 +17,7 @@
 #include "host/instrument_window.h"
 #include "host/udp_receiver.h"
 #include "platform/profile_file.h"
+#include "support/locale_scope.h"
 #include "support/offscreen.h"
 #include "support/scoped_env.h"
 
@@ -627,12 +628,17 @@ TEST_F(Settings, NewRunReplacesTheBackup) {
 }
 
 TEST_F(Settings, RoundTrip) {
+  // A German desktop's locale writes "2,5" through printf and reads "2.5"
+  // as 2; the file must not follow it.
   struct {
     const char* name;
     bool manual;
-  } cases[] = {{"by monitor", false}, {"manual", true}};
+    const char* locale;
+  } cases[] = {{"by monitor", false, "C"}, {"manual", true, "C"}, {"comma locale", false, kCommaLocale}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
+    LocaleScope locale(c.locale);
+    ASSERT_TRUE(locale.ok()) << kMissingCommaLocale;
     fs::remove(work_ / kName);
     OffscreenWindow first(64, 64);
     InstrumentWindow& a = *first.window;
@@ -653,6 +659,7 @@ TEST_F(Settings, RoundTrip) {
     saved.xRes = 1600;
     saved.yRes = 1024;  // no scaling on the way back
     ASSERT_TRUE(writeSettings(kName, saved, a));
+    EXPECT_NE(slurp(work_ / kName).find("\nFLAPS_1=2.5\nFLAPS_2=10.0\n"), std::string::npos);
 
     OffscreenWindow second(64, 64);
     InstrumentWindow& b = *second.window;
