@@ -457,6 +457,14 @@ TEST_F(SettingsRead, MalformedFiles) {
        .address = "10.0.0.7",
        .port = 5000,
        .slots = {{2, {1, 2, 300, 300, 1, 2}}}},
+      {.name = "saved by a Windows editor: byte-order mark, quotes, CR LF",
+       .file = "\xEF\xBB\xBF[SYSTEM]\r\nVERSION=\"v1.1\"\r\nIP-ADDR=\"10.1.1.1\"\r\nPORT=\"5000\"\r\nROTATE='1'\r\n"
+               "[GAUGE]\r\nINSTR_01=\"1,2,300,300,1,0\"\r\n[PARAM]\r\nFLAPS_1=\"2.5\"\r\n",
+       .rotation = 90.0f,
+       .flaps = {0.0f, 2.5f, 15.0f, 25.0f, 30.0f, 40.0f},
+       .address = "10.1.1.1",
+       .port = 5000,
+       .slots = {{0, {1, 2, 300, 300, 1, 0}}}},
       {.name = "empty file", .file = "", .rotation = 0.0f, .weight = 1},
       {.name = "nul bytes", .file = "[SYSTEM]\nVERSION=v1\0.1\nROTATE=1\0\n"s, .rotation = 90.0f},
   };
