@@ -167,8 +167,9 @@ void readSettings(const std::string& fileName, SettingsState& state, InstrumentW
   if (!state.receiverExists) {
     if (file.readText("SYSTEM", "IP-ADDR", text) && text.size() <= 19 && UdpReceiver::validAddress(text.c_str()))
       state.address = text;
+    // Port 0 (also as 65536 cut to 16 bits) would bind a random port.
     if (file.readText("SYSTEM", "PORT", text) && SettingsFile::integerCheck(text))
-      state.port = static_cast<std::uint16_t>(toInt(text));
+      if (const auto port = static_cast<std::uint16_t>(toInt(text)); port != 0) state.port = port;
   }
 
   if (file.readText("SYSTEM", "CURRENT_MONITOR", text)) {

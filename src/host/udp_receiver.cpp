@@ -31,7 +31,9 @@ bool UdpReceiver::open(std::uint16_t port, const char* address) {
   local.sin_family = AF_INET;
   local.sin_addr.s_addr = htonl(INADDR_ANY);
   local.sin_port = htons(port);
-  if (::bind(socket_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
+  // Port 0 would bind whatever port the system hands out, where no feed
+  // sends: refused like a port that cannot be bound.
+  if (port == 0 || ::bind(socket_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
     platform::showError("Error bind(...)");
     return false;
   }

@@ -399,6 +399,8 @@ TEST_F(SettingsRead, EdgeCases) {
       {.name = "ROTATE yes", .file = kV + "ROTATE=yes\n", .rotation = 0.0f},
       {.name = "PORT -1", .file = kV + "PORT=-1\n", .port = 65535},
       {.name = "PORT 70000 cut to 16 bits", .file = kV + "PORT=70000\n", .port = 70000 - 65536},
+      {.name = "PORT 0 would bind a random port", .file = kV + "PORT=0\n"},
+      {.name = "PORT 65536 cut to 0", .file = kV + "PORT=65536\n"},
       {.name = "PORT 12a", .file = kV + "PORT=12a\n"},
       {.name = "PORT +5", .file = kV + "PORT=+5\n"},
       {.name = "PORT ignored when the receiver exists", .file = kV + "PORT=1\nIP-ADDR=10.0.0.1\n",
