@@ -3,10 +3,10 @@
 set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0
+  qt6-base-dev libxcb1-dev libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0
   libcairo2-dev libfontconfig-dev fonts-b612 libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth x11-apps xdotool
+  xvfb xauth x11-apps x11-utils xdotool openbox
   locales
 )
 SUDO=""

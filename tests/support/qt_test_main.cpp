@@ -16,10 +16,12 @@
 
 namespace testing_support {
 
-int runQtTests(int argc, char** argv, const char* tag, int width, int height, const char* program) {
+int runQtTests(int argc, char** argv, const char* tag, int width, int height, const char* program,
+               bool windowManager) {
   bool listing = false;
   for (int i = 1; i < argc; ++i) listing |= std::strncmp(argv[i], "--gtest_list_tests", 18) == 0;
   std::unique_ptr<Xvfb> x;
+  std::unique_ptr<WindowManager> wm;
   const std::string scratch = makeScratchFolder(tag);
   if (width > 0 && !listing) {
     x = std::make_unique<Xvfb>(width, height);
@@ -29,6 +31,14 @@ int runQtTests(int argc, char** argv, const char* tag, int width, int height, co
     }
     setenv("DISPLAY", x->display().c_str(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
+    if (windowManager) {
+      wm = std::make_unique<WindowManager>(*x);
+      if (!wm->up()) {
+        std::fprintf(stderr, "cannot start openbox (Debian packages openbox and x11-utils):\n%s\n",
+                     slurp(wm->log()).c_str());
+        return 1;
+      }
+    }
   } else {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
   }
