@@ -130,6 +130,9 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   RecordingSink sink;
   const int rc = RUN_ALL_TESTS();
+  // Out of the folder before it goes: libraries that look at the working
+  // directory later (fontconfig at exit) must not find it deleted.
+  if (chdir("/") != 0) return 1;
   std::filesystem::remove_all(scratch);
   return rc;
 }

@@ -51,6 +51,9 @@ int runQtTests(int argc, char** argv, const char* tag, int width, int height, co
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   const int rc = RUN_ALL_TESTS();
+  // Out of the folder before it goes: libraries that look at the working
+  // directory later (fontconfig at exit) must not find it deleted.
+  if (chdir("/") != 0) return 1;
   std::filesystem::remove_all(scratch);
   return rc;
 }
