@@ -2,6 +2,7 @@
 // symbols, and the brake readouts with their signs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "ecam/sd/sd_geometry.h"
