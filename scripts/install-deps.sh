@@ -2,7 +2,7 @@
 # Installs every Debian package needed to build, run and test a320-display.
 set -euo pipefail
 packages=(
-  g++ cmake ninja-build pkg-config
+  g++ cmake ninja-build make pkg-config
   qt6-base-dev libxcb1-dev libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0
   libcairo2-dev libfontconfig-dev fonts-b612 libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
