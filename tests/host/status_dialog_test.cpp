@@ -124,6 +124,7 @@ TEST_F(StatusDialogTest, LogoClickOpensTheAboutBox) {
 int main(int argc, char** argv) {
   const std::string scratch = makeScratchFolder("dialog");
   setenv("XDG_CONFIG_HOME", scratch.c_str(), 1);
+  setenv("XDG_RUNTIME_DIR", scratch.c_str(), 1);
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
   if (chdir(scratch.c_str()) != 0) return 1;
   QApplication app(argc, argv);

@@ -43,6 +43,8 @@ int runQtTests(int argc, char** argv, const char* tag, int width, int height, co
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
   }
   setenv("XDG_CONFIG_HOME", scratch.c_str(), 1);
+  // Qt warns on every start without one; mkdtemp made the folder private.
+  setenv("XDG_RUNTIME_DIR", scratch.c_str(), 1);
   std::filesystem::create_symlink(A320_TEST_DATA_DIR, scratch + "/Data");
   if (program)
     writeFile(scratch + "/" + program + ".cfg",
