@@ -268,10 +268,10 @@ void StatusDialog::renderTick() {
   updateControls();
 }
 
-// Raising a window on every tick makes a window manager restack it 33 times
-// a second, and dialogs opened meanwhile stay unpainted: the front window is
-// raised when the front changes hands, and when another program's window
-// comes over the instruments.
+// Raising a window on every tick has the window manager restack it 33 times
+// a second against every other window: the front window is raised when the
+// front changes hands, and when another program's window comes over the
+// instruments.
 void StatusDialog::keepFront() {
   const bool instruments = window_->foreground();
   if (instruments != instrumentsInFront_) {
