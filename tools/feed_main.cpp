@@ -84,8 +84,11 @@ int record(const std::string& path, const sockaddr_in& at, const cli::SendOption
       ++refused;
       continue;
     }
-    if (recorder.blocks() == 0) first = clk::now();
-    last = secondsSince(first);
+    // One clock reading: the first datagram is at exactly 0, so a replay
+    // starts with it and not with a block of zeros.
+    const clk::time_point now = clk::now();
+    if (recorder.blocks() == 0) first = now;
+    last = std::chrono::duration<double>(now - first).count();
     std::memcpy(block.bytes.data(), buf.data(), kFlightDataBytes);
     recorder.add(last, block);
   }
@@ -166,6 +169,11 @@ int main(int argc, char** argv) {
   if ((speedGiven || loop) && scenarioName.empty()) return usage("--speed and --loop go with --scenario");
   if (!scenarioName.empty() && !blockFile.empty()) return usage("give --scenario or --block, not both");
 
+  // Ctrl-C and SIGTERM end a recording or a feed in order: what was
+  // recorded is written out, the summary printed.
+  std::signal(SIGINT, onSignal);
+  std::signal(SIGTERM, onSignal);
+
   sockaddr_in target{};
   if (!cli::resolveHost(host, port, target)) return usage("cannot resolve host '" + host + "'");
   if (const std::string why = cli::optionsRefusal(target, sending); !why.empty()) return usage(why);
@@ -219,9 +227,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "a320-feed: %s\n", error.c_str());
     return 1;
   }
-  std::signal(SIGINT, onSignal);
-  std::signal(SIGTERM, onSignal);
-
   const auto start = clk::now();
   const auto period = std::chrono::duration_cast<clk::duration>(std::chrono::duration<double>(1.0 / rate));
   // A scenario also sends at its key times, so its duration is wall time.

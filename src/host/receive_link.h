@@ -39,6 +39,7 @@ class ReceiveLink {
  private:
   void run();
   void stopThread();
+  void blank();
 
   FlightDataExchange& target_;
   UdpReceiver receiver_;

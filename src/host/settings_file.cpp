@@ -12,6 +12,7 @@
 
 #include "host/instrument_window.h"
 #include "host/udp_receiver.h"
+#include "platform/decimal_text.h"
 #include "platform/message_box.h"
 #include "platform/user_folder.h"
 
@@ -175,8 +176,9 @@ void readSettings(const std::string& fileName, SettingsState& state, InstrumentW
   if (!state.receiverExists) {
     if (file.readText("SYSTEM", "IP-ADDR", text) && text.size() <= 19 && UdpReceiver::validAddress(text.c_str()))
       state.address = text;
+    // Port 0 (also as 65536 cut to 16 bits) would bind a random port.
     if (file.readText("SYSTEM", "PORT", text) && SettingsFile::integerCheck(text))
-      state.port = static_cast<std::uint16_t>(toInt(text));
+      if (const auto port = static_cast<std::uint16_t>(toInt(text)); port != 0) state.port = port;
     if (file.readText("SYSTEM", "MULTICAST-IF", text) && validInterfaceText(text)) state.multicastInterface = text;
   }
 
@@ -227,7 +229,7 @@ void readSettings(const std::string& fileName, SettingsState& state, InstrumentW
   for (int i = 0; i < 6; ++i) {
     const std::string key = "FLAPS_" + std::to_string(i);
     window.setFlapsSetting(
-        i, file.readText("PARAM", key.c_str(), text) ? static_cast<float>(std::strtod(text.c_str(), nullptr))
+        i, file.readText("PARAM", key.c_str(), text) ? static_cast<float>(platform::decimalFromText(text.c_str()))
                                                      : kDefaultFlaps[i]);
   }
   if (file.readText("PARAM", "WEIGHT", text)) window.setWeightUnitKg(text[0] == '0' ? 0 : 1);
@@ -267,7 +269,7 @@ bool writeSettings(const std::string& fileName, SettingsState& state, const Inst
   for (int slot = 0; slot < kSlotCount; ++slot)
     put("GAUGE", kRecordKeys[slot], recordText(window.getPlacement(1u << slot)));
   for (int i = 0; i < 6; ++i)
-    put("PARAM", ("FLAPS_" + std::to_string(i)).c_str(), formatted("%.1f", double(window.flapsSetting(i))));
+    put("PARAM", ("FLAPS_" + std::to_string(i)).c_str(), platform::decimalToText("%.1f", double(window.flapsSetting(i))));
   put("PARAM", "WEIGHT", window.weightUnitKg() ? "1" : "0");
   if (ok) ok = file.commit(&error);
   if (!ok) platform::showError("The settings could not be saved to " + file.path() + ": " + error);

@@ -76,7 +76,9 @@ bool UdpReceiver::open(std::uint16_t port, const char* address, const char* inte
     }
     ::inet_aton(address_, &local.sin_addr);
   }
-  if (::bind(socket_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
+  // Port 0 would bind whatever port the system hands out, where no feed
+  // sends: refused like a port that cannot be bound.
+  if (port == 0 || ::bind(socket_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
     platform::showError("Error bind(...)");
     return false;
   }

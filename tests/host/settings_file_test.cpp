@@ -17,6 +17,7 @@
 #include "host/instrument_window.h"
 #include "host/udp_receiver.h"
 #include "platform/profile_file.h"
+#include "support/locale_scope.h"
 #include "support/offscreen.h"
 #include "support/scoped_env.h"
 
@@ -400,6 +401,8 @@ TEST_F(SettingsRead, EdgeCases) {
       {.name = "ROTATE yes", .file = kV + "ROTATE=yes\n", .rotation = 0.0f},
       {.name = "PORT -1", .file = kV + "PORT=-1\n", .port = 65535},
       {.name = "PORT 70000 cut to 16 bits", .file = kV + "PORT=70000\n", .port = 70000 - 65536},
+      {.name = "PORT 0 would bind a random port", .file = kV + "PORT=0\n"},
+      {.name = "PORT 65536 cut to 0", .file = kV + "PORT=65536\n"},
       {.name = "PORT 12a", .file = kV + "PORT=12a\n"},
       {.name = "PORT +5", .file = kV + "PORT=+5\n"},
       {.name = "PORT ignored when the receiver exists", .file = kV + "PORT=1\nIP-ADDR=10.0.0.1\n",
@@ -469,6 +472,14 @@ TEST_F(SettingsRead, MalformedFiles) {
        .address = "10.0.0.7",
        .port = 5000,
        .slots = {{2, {1, 2, 300, 300, 1, 2}}}},
+      {.name = "saved by a Windows editor: byte-order mark, quotes, CR LF",
+       .file = "\xEF\xBB\xBF[SYSTEM]\r\nVERSION=\"v1.1\"\r\nIP-ADDR=\"10.1.1.1\"\r\nPORT=\"5000\"\r\nROTATE='1'\r\n"
+               "[GAUGE]\r\nINSTR_01=\"1,2,300,300,1,0\"\r\n[PARAM]\r\nFLAPS_1=\"2.5\"\r\n",
+       .rotation = 90.0f,
+       .flaps = {0.0f, 2.5f, 15.0f, 25.0f, 30.0f, 40.0f},
+       .address = "10.1.1.1",
+       .port = 5000,
+       .slots = {{0, {1, 2, 300, 300, 1, 0}}}},
       {.name = "empty file", .file = "", .rotation = 0.0f, .weight = 1},
       {.name = "nul bytes", .file = "[SYSTEM]\nVERSION=v1\0.1\nROTATE=1\0\n"s, .rotation = 90.0f},
   };
@@ -642,12 +653,17 @@ TEST_F(Settings, NewRunReplacesTheBackup) {
 }
 
 TEST_F(Settings, RoundTrip) {
+  // A German desktop's locale writes "2,5" through printf and reads "2.5"
+  // as 2; the file must not follow it.
   struct {
     const char* name;
     bool manual;
-  } cases[] = {{"by monitor", false}, {"manual", true}};
+    const char* locale;
+  } cases[] = {{"by monitor", false, "C"}, {"manual", true, "C"}, {"comma locale", false, kCommaLocale}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
+    LocaleScope locale(c.locale);
+    ASSERT_TRUE(locale.ok()) << kMissingCommaLocale;
     fs::remove(work_ / kName);
     OffscreenWindow first(64, 64);
     InstrumentWindow& a = *first.window;
@@ -668,6 +684,7 @@ TEST_F(Settings, RoundTrip) {
     saved.xRes = 1600;
     saved.yRes = 1024;  // no scaling on the way back
     ASSERT_TRUE(writeSettings(kName, saved, a));
+    EXPECT_NE(slurp(work_ / kName).find("\nFLAPS_1=2.5\nFLAPS_2=10.0\n"), std::string::npos);
 
     OffscreenWindow second(64, 64);
     InstrumentWindow& b = *second.window;
