@@ -1,6 +1,7 @@
 #include "support/xvfb.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -62,17 +63,24 @@ std::string slurp(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// Xvfb picks a free display itself and tells its number through -displayfd:
+// choosing one here raced with other test programs starting their own.
 Xvfb::Xvfb(int width, int height) {
-  int number = 90 + int(getpid() % 40);
-  while (number < 200 && access(("/tmp/.X11-unix/X" + std::to_string(number)).c_str(), F_OK) == 0) ++number;
-  display_ = ":" + std::to_string(number);
+  int fds[2];
+  if (pipe(fds) != 0) return;
   const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-  pid_ = spawnProcess({"Xvfb", display_, "-screen", "0", screen, "-nolisten", "tcp"}, {}, "",
-                      "/tmp/a320-xvfb-" + std::to_string(number) + ".log");
-  for (int i = 0; i < 250 && !up_; ++i) {
-    up_ = access(("/tmp/.X11-unix/X" + std::to_string(number)).c_str(), F_OK) == 0;
-    if (!up_) std::this_thread::sleep_for(20ms);
-  }
+  const std::string log = "/tmp/a320-xvfb-" + std::to_string(getpid()) + ".log";
+  pid_ = spawnProcess({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen, "-nolisten", "tcp"}, {}, "",
+                      log);
+  close(fds[1]);
+  std::string number;
+  pollfd p{fds[0], POLLIN, 0};
+  char c = 0;
+  while (poll(&p, 1, 5000) == 1 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+  close(fds[0]);
+  if (c != '\n' || number.empty()) return;
+  display_ = ":" + number;
+  up_ = true;
 }
 
 Xvfb::~Xvfb() { stopProcess(pid_); }
