@@ -7,6 +7,7 @@ packages=(
   libcairo2-dev libfontconfig-dev fonts-b612 libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps xdotool
+  clang libclang-rt-dev
 )
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
