@@ -161,8 +161,11 @@ bool ProfileText::get(std::string_view section, std::string_view key, std::strin
 }
 
 bool ProfileText::set(std::string_view section, std::string_view key, std::string_view value) {
-  if (holdsLineBreak(section) || section.find(']') != std::string_view::npos) return false;
-  if (holdsLineBreak(key) || key.find('=') != std::string_view::npos || trim(key).empty() || key.front() == '[')
+  // Reading trims the blanks around names, so a name with its own blanks
+  // could never be found again and every write would add another copy.
+  if (holdsLineBreak(section) || section.find(']') != std::string_view::npos || trim(section) != section) return false;
+  if (holdsLineBreak(key) || key.find('=') != std::string_view::npos || trim(key).empty() || trim(key) != key ||
+      key.front() == '[')
     return false;
   if (holdsLineBreak(value)) return false;
   const std::string ending = crlf_ ? "\r" : "";

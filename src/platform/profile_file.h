@@ -22,7 +22,8 @@ class ProfileText {
   bool get(std::string_view section, std::string_view key, std::string& value) const;
   // Replaces the key's line, or appends the key to its section, or appends
   // the section to the end. False, and nothing changed, for names or values
-  // that a line cannot hold.
+  // that a line cannot hold and for names that a read could not find again
+  // (blanks around them).
   bool set(std::string_view section, std::string_view key, std::string_view value);
 
   std::string text() const;

@@ -227,7 +227,9 @@ TEST_F(ProfileFile, WriteRefusesWhatALineCannotHold) {
     const char* key;
     const char* value;
   } cases[] = {{"S", "A", "1\n[X]"}, {"S", "A=B", "1"}, {"S\n", "A", "1"}, {"S]", "A", "1"},
-               {"S", "", "1"},       {"S", "  ", "1"},  {"S", "[A", "1"},  {"S", "A", "1\r"}};
+               {"S", "", "1"},       {"S", "  ", "1"},  {"S", "[A", "1"},  {"S", "A", "1\r"},
+               // Blanks around a name are trimmed by every read.
+               {"S", " A", "2"},     {"S", "A\t", "2"}, {" S", "A", "2"},  {"S ", "B", "2"}};
   for (const auto& c : cases) {
     std::string error;
     EXPECT_FALSE(platform::writeProfileString(path_, c.section, c.key, c.value, &error)) << c.key << c.value;
