@@ -431,15 +431,22 @@ def failed_tests(log, since):
     return ["%s (%s)" % (n, why) if why != "Failed" else n for n, why in names]
 
 
+def crashed_on_listing(log):
+    """The build lists each test binary's tests by running it; a mutant that
+    breaks that compiled and linked, and failed the first run."""
+    with open(log, encoding="utf-8", errors="replace") as f:
+        return "Error running test executable" in f.read()
+
+
 def ctest(labels, log, args, timeout):
     """Runs the tests with those labels until the first failure; returns
     (passed or None after the time-out, the tests that failed)."""
     if not labels:
         return True, []
     since = os.path.getsize(log) if os.path.exists(log) else 0
+    per_test = TEST_TIMEOUT_MAX if timeout is None else min(TEST_TIMEOUT_MAX, max(30, int(timeout)))
     command = ["ctest", "--test-dir", BUILD, "-L", "^(%s)$" % "|".join(sorted(labels)), "-j", str(args.jobs),
-               "--timeout", str(min(TEST_TIMEOUT_MAX, max(30, int(timeout)))), "--repeat", "until-pass:2",
-               "--output-on-failure", "--no-tests=ignore"]
+               "--timeout", str(per_test), "--repeat", "until-pass:2", "--output-on-failure", "--no-tests=ignore"]
     if args.exclude:
         command += ["-E", args.exclude]
     if args.stop:
@@ -589,7 +596,9 @@ def main():
                 f.write(text[:site.start] + site.replacement + text[site.end:])
             status, build_seconds = run(["ninja", "-C", BUILD, "-j", str(args.jobs)], log, timeout=BUILD_TIMEOUT)
             detail = ""
-            if status != 0:
+            if status != 0 and crashed_on_listing(log):
+                verdict, detail = "caught", " (a test binary failed to list its tests)"
+            elif status != 0:
                 verdict = "did-not-build"
             else:
                 changed = [p for p in watched if fingerprint(p) != clean[p]]
@@ -607,7 +616,7 @@ def main():
                         verdict, detail = "caught", " (time-out)"
                     elif passed:
                         verdict = "survived"
-                        detail = " (%s)" % ", ".join(sorted(affected))
+                        detail = " (%d test binaries ran)" % len(affected)
                     else:
                         verdict = "caught"
                         detail = " by %s" % ", ".join(failed[:2]) if failed else ""
