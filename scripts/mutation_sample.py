@@ -289,9 +289,17 @@ def sync_tree(files):
                 os.remove(path)
 
 
-def tree_key(files, extra):
+def state_key(files, built, extra):
+    """What the unmutated tests' verdict depends on: what the build made, and
+    the files the tests read as they run (captures, scenarios, CMake's test
+    lists). Compiled sources count through what they compiled to, and this
+    script's own folder not at all."""
     digest = hashlib.sha256(extra.encode())
+    for path in sorted(built):
+        digest.update(("%s=%s\n" % (path, built[path])).encode())
     for rel in files:
+        if rel.startswith("scripts/") or rel.endswith(SAMPLED_SUFFIXES):
+            continue
         digest.update(rel.encode() + b"\0")
         with open(os.path.join(TREE, rel), "rb") as f:
             digest.update(hashlib.sha256(f.read()).digest())
@@ -561,7 +569,7 @@ def main():
     watched = artifacts({l: reached[l] for l in labels}, {l: binaries[l] for l in labels})
     clean = {p: fingerprint(p) for p in watched}
 
-    key = tree_key(files, "%s|%s" % (sorted(labels), args.exclude))
+    key = state_key(files, clean, "%s|%s" % (sorted(labels), args.exclude))
     baseline = {}
     if os.path.exists(BASELINE):
         with open(BASELINE) as f:
@@ -627,8 +635,9 @@ def main():
                 f.write(text)
             restore = None
             counts[verdict] += 1
-            print("[%d/%d] %s:%d: %s: %s%s, %.0f s" % (k, len(mutants), site.path, site.line, describe(text, site),
-                                                     verdict, detail, time.monotonic() - started), flush=True)
+            print("[%d/%d] %s:%d: %s: %s%s, %.0f s (build %.0f s)"
+                  % (k, len(mutants), site.path, site.line, describe(text, site), verdict, detail,
+                     time.monotonic() - started, build_seconds), flush=True)
     except KeyboardInterrupt:
         stop_current()
         print("== interrupted; the counts cover the mutants finished so far", flush=True)
