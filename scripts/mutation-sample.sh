@@ -33,15 +33,18 @@
 # and of those that run a changed program or texture, with the tests
 # mirroring the mutated file first; the first failure stops the run.
 # caught: a test failed twice in a row (once may be another user's port),
-# or the mutant ran past its time-out (-t, default twice the unmutated
-# run plus a minute). survived: every test passed. Counted neither way:
-# did-not-build (the compiler refused it) and no-effect (no binary or
-# texture changed, so no test could ever see it).
+# a test binary failed when the build listed its tests, or the mutant ran
+# past its time-out (-t, default twice the unmutated run plus a minute).
+# survived: every test passed. Counted neither way: did-not-build (the
+# compiler refused it; warnings do not stop the mutants' build) and
+# no-effect (no binary or texture changed, so no test could ever see it).
 #
 # Everything happens in build-mutation/: a private copy of the tree (the
 # working tree itself is never written, so Ctrl-C cannot leave a mutation
 # in it), a build folder configured once, the logs of every mutant in
 # build-mutation/logs/. The unmutated tests run once per state of the
-# sources, and must pass before any mutant is judged.
+# sources, and must pass before any mutant is judged. A mutant takes about
+# a build of one file and a relink, plus the tests up to the first failure;
+# one that survives costs a run of every test that can see it.
 set -euo pipefail
 exec python3 "$(dirname "$0")/mutation_sample.py" "$@"
