@@ -19,19 +19,23 @@
 
 #include "cli.h"
 #include "scenario.h"
+#include "sender.h"
 
 namespace {
 
 const char* const kUsage =
     "usage: a320-feed [--host 127.0.0.1] [--port 4555] [--rate HZ] [--count N | --duration S]\n"
     "                 [--block FILE] [--scenario demo|FILE [--speed X] [--loop]] [--set N=VALUE]...\n"
-    "                 [--clock] [--allow-remote]\n"
-    "       a320-feed --record FILE [--host 127.0.0.1] [--port 4555] [--count N | --duration S]\n"
+    "                 [--clock] [--allow-remote] [--ttl N] [--interface NAME]\n"
+    "       a320-feed --record FILE [--host 127.0.0.1] [--port 4555] [--count N | --duration S] [--interface NAME]\n"
     "       a320-feed --scenario demo|FILE --at TIME --write-block FILE [--set N=VALUE]...\n"
     "  sends 1024-byte flight data blocks; without --count or --duration it runs until stopped\n"
     "  (a scenario ends with its last line unless --loop)\n"
     "  --scenario plays a scenario file, or the built-in demo flight; --speed 4 plays it 4 times faster\n"
     "  --set overrides a word in every block; --clock fills words 2 to 4 from the local time of day\n"
+    "  --host may name a multicast group (239.0.0.0/8 needs no --allow-remote): every display that\n"
+    "  joined it gets each block; --ttl 1 (default) keeps it on the local network, --interface sends\n"
+    "  (or with --record joins) through that interface instead of the one the routes choose\n"
     "  --record listens on --host:--port and writes what arrives as a scenario file\n"
     "  --write-block FILE --at TIME saves the scenario's block at TIME (seconds or M:SS) and exits\n";
 
@@ -48,11 +52,12 @@ using clk = std::chrono::steady_clock;
 double secondsSince(clk::time_point start) { return std::chrono::duration<double>(clk::now() - start).count(); }
 
 // Listens for datagrams and writes them as a scenario.
-int record(const std::string& path, const sockaddr_in& at, long long count, double duration) {
-  const int fd = socket(AF_INET, SOCK_DGRAM, 0);
-  if (fd < 0 || bind(fd, reinterpret_cast<const sockaddr*>(&at), sizeof at) != 0) {
-    std::perror("a320-feed: cannot listen");
-    if (fd >= 0) close(fd);
+int record(const std::string& path, const sockaddr_in& at, const cli::SendOptions& options, long long count,
+           double duration) {
+  std::string error;
+  const int fd = cli::openListener(at, options, error);
+  if (fd < 0) {
+    std::fprintf(stderr, "a320-feed: %s\n", error.c_str());
     return 1;
   }
   std::ofstream out(path);
@@ -79,8 +84,11 @@ int record(const std::string& path, const sockaddr_in& at, long long count, doub
       ++refused;
       continue;
     }
-    if (recorder.blocks() == 0) first = clk::now();
-    last = secondsSince(first);
+    // One clock reading: the first datagram is at exactly 0, so a replay
+    // starts with it and not with a block of zeros.
+    const clk::time_point now = clk::now();
+    if (recorder.blocks() == 0) first = now;
+    last = std::chrono::duration<double>(now - first).count();
     std::memcpy(block.bytes.data(), buf.data(), kFlightDataBytes);
     recorder.add(last, block);
   }
@@ -101,6 +109,7 @@ int main(int argc, char** argv) {
   double rate = 30.0, duration = -1, speed = 1.0;
   bool clock = false, allowRemote = false, loop = false, speedGiven = false;
   std::vector<std::string> sets;
+  cli::SendOptions sending;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--help" || a == "-h") {
@@ -112,6 +121,10 @@ int main(int argc, char** argv) {
     if (a == "--loop") { loop = true; continue; }
     if (i + 1 >= argc) return usage("option " + a + " needs a value");
     const std::string v = argv[++i];
+    bool taken = false;
+    std::string why;
+    if (!cli::takeSendOption(a, v, sending, taken, why)) return usage(why);
+    if (taken) continue;
     if (a == "--host") {
       host = v;
     } else if (a == "--port") {
@@ -156,21 +169,28 @@ int main(int argc, char** argv) {
   if ((speedGiven || loop) && scenarioName.empty()) return usage("--speed and --loop go with --scenario");
   if (!scenarioName.empty() && !blockFile.empty()) return usage("give --scenario or --block, not both");
 
+  // Ctrl-C and SIGTERM end a recording or a feed in order: what was
+  // recorded is written out, the summary printed.
+  std::signal(SIGINT, onSignal);
+  std::signal(SIGTERM, onSignal);
+
   sockaddr_in target{};
   if (!cli::resolveHost(host, port, target)) return usage("cannot resolve host '" + host + "'");
-  const bool local = cli::onThisMachine(target);
+  if (const std::string why = cli::optionsRefusal(target, sending); !why.empty()) return usage(why);
+  const std::string remote = cli::remoteRefusal(host, target, allowRemote);
 
   if (!recordFile.empty()) {
     if (!scenarioName.empty() || !blockFile.empty() || !sets.empty() || clock || speedGiven || loop ||
         !writeBlock.empty() || at >= 0)
       return usage("--record only listens; it takes --host, --port, --count or --duration");
+    if (sending.ttlGiven) return usage("--record only listens; --ttl is for sending");
     // Listening beyond this machine is the operator's call, as sending is.
-    if (!local && !allowRemote) return usage("host '" + host + "' is not on this machine; add --allow-remote to listen there");
-    return record(recordFile, target, count, duration);
+    if (!remote.empty()) return usage(remote);
+    return record(recordFile, target, sending, count, duration);
   }
-  // Flight data goes to this machine unless the operator says otherwise.
-  if (!local && !allowRemote)
-    return usage("host '" + host + "' is not on this machine (127.0.0.0/8); add --allow-remote to send there");
+  // Flight data stays on this machine or its own network unless the
+  // operator says otherwise.
+  if (!remote.empty()) return usage(remote);
 
   FlightDataBlock block;
   std::string error;
@@ -202,14 +222,11 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+  const int fd = cli::openSender(target, sending, error);
   if (fd < 0) {
-    std::perror("a320-feed: socket");
+    std::fprintf(stderr, "a320-feed: %s\n", error.c_str());
     return 1;
   }
-  std::signal(SIGINT, onSignal);
-  std::signal(SIGTERM, onSignal);
-
   const auto start = clk::now();
   const auto period = std::chrono::duration_cast<clk::duration>(std::chrono::duration<double>(1.0 / rate));
   // A scenario also sends at its key times, so its duration is wall time.

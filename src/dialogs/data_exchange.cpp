@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/decimal_text.h"
 #include "platform/message_box.h"
 
 namespace dialogs {
@@ -20,13 +21,14 @@ std::string trimmed(const std::string& text) {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// [sign] digits [. digits] [e [sign] digits], at least one mantissa digit.
+// [sign] digits [. digits] [e [sign] digits], at least one mantissa digit;
+// a comma may stand for the point, as operators on a German desktop type it.
 bool decimalSyntax(const std::string& t) {
   std::size_t i = 0;
   if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
   std::size_t digits = 0;
   while (i < t.size() && isDigit(t[i])) ++i, ++digits;
-  if (i < t.size() && t[i] == '.') {
+  if (i < t.size() && (t[i] == '.' || t[i] == ',')) {
     ++i;
     while (i < t.size() && isDigit(t[i])) ++i, ++digits;
   }
@@ -71,7 +73,9 @@ Parse parseUnsigned(const std::string& text, std::uint32_t min, std::uint32_t ma
 Parse parseFloat(const std::string& text, float min, float max, float& out) {
   const std::string t = trimmed(text);
   if (!decimalSyntax(t)) return Parse::NotANumber;
-  const double d = std::strtod(t.c_str(), nullptr);
+  std::string point = t;
+  if (const std::size_t comma = point.find(','); comma != std::string::npos) point[comma] = '.';
+  const double d = platform::decimalFromText(point.c_str());
   // 1e400 parses as infinity: a number, but out of every range.
   if (!(d >= double(min) && d <= double(max))) return Parse::OutOfRange;
   out = static_cast<float>(d);
@@ -90,9 +94,7 @@ std::string floatMessage(Parse result, float min, float max) {
 }
 
 std::string formatFloat(float value) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.6g", double(value));
-  return text;
+  return platform::decimalToText("%.6g", double(value));
 }
 
 bool exchangeUnsigned(QLineEdit* edit, std::uint32_t min, std::uint32_t max, std::uint32_t& value) {

@@ -82,7 +82,8 @@ void ServerDialog::accept() {
   std::uint32_t n = port;
   for (std::size_t i = 0; i < p.size(); ++i)
     if (!dialogs::exchangeUnsigned(partEdits_[i], 0, 255, p[i])) return;
-  if (!dialogs::exchangeUnsigned(portEdit_, 0, 65535, n)) return;
+  // Port 0 would bind whatever port the system hands out: refused.
+  if (!dialogs::exchangeUnsigned(portEdit_, 1, 65535, n)) return;
   parts = p;
   port = n;
   QDialog::accept();

@@ -1,10 +1,16 @@
 #include "host/receive_link.h"
 
-bool ReceiveLink::openReceiver(std::uint16_t port, const char* address) {
+bool ReceiveLink::openReceiver(std::uint16_t port, const char* address, const char* interfaceName) {
   stopThread();
-  receiverOpen_ = receiver_.open(port, address);
+  receiverOpen_ = receiver_.open(port, address, interfaceName);
   stop_.store(false);
-  if (receiverOpen_) thread_ = std::thread([this] { run(); });
+  if (receiverOpen_) {
+    thread_ = std::thread([this] { run(); });
+  } else {
+    // No thread and no watchdog follow a failed open: blank what the old
+    // receiver left, or it would stay on the instruments for good.
+    blank();
+  }
   return receiverOpen_;
 }
 
@@ -32,10 +38,14 @@ void ReceiveLink::run() {
 bool ReceiveLink::watchdogTick() {
   const std::uint32_t now = packets_.load(std::memory_order_relaxed);
   if (now == lastSeen_) {
-    static const std::array<std::uint8_t, kFlightDataBytes> zeros{};
-    target_.publish(zeros.data());
+    blank();
     return true;
   }
   lastSeen_ = now;
   return false;
+}
+
+void ReceiveLink::blank() {
+  static const std::array<std::uint8_t, kFlightDataBytes> zeros{};
+  target_.publish(zeros.data());
 }

@@ -19,8 +19,9 @@ class ReceiveLink {
   ReceiveLink& operator=(const ReceiveLink&) = delete;
 
   // Opens the receiver and, on success, starts the Receive thread. The
-  // caller starts its watchdog timer only when this returns true.
-  bool openReceiver(std::uint16_t port, const char* address);
+  // caller starts its watchdog timer only when this returns true. A group
+  // address is joined on interfaceName, or on every interface when empty.
+  bool openReceiver(std::uint16_t port, const char* address, const char* interfaceName = nullptr);
   // Stops and joins the thread before the socket is closed.
   void closeReceiver();
   // The watchdog timer's tick; true when it blanked the block.
@@ -38,6 +39,7 @@ class ReceiveLink {
  private:
   void run();
   void stopThread();
+  void blank();
 
   FlightDataExchange& target_;
   UdpReceiver receiver_;

@@ -12,6 +12,7 @@
 
 #include "host/instrument_window.h"
 #include "host/udp_receiver.h"
+#include "platform/decimal_text.h"
 #include "platform/message_box.h"
 #include "platform/user_folder.h"
 
@@ -153,6 +154,15 @@ std::string settingsFileName(const std::string& programFileName) {
   return name.substr(0, dot + 1) + "cfg";
 }
 
+// An interface name (at most 15 characters on Linux) or an IPv4 address,
+// which is no longer; nothing that could not be either.
+static bool validInterfaceText(const std::string& text) {
+  if (text.empty() || text.size() > 15) return false;
+  for (const char c : text)
+    if (c <= ' ' || c > '~' || c == '/') return false;
+  return true;
+}
+
 void readSettings(const std::string& fileName, SettingsState& state, InstrumentWindow& window, SettingsHost& host) {
   const SettingsFile file(fileName);
   std::string text;
@@ -166,8 +176,10 @@ void readSettings(const std::string& fileName, SettingsState& state, InstrumentW
   if (!state.receiverExists) {
     if (file.readText("SYSTEM", "IP-ADDR", text) && text.size() <= 19 && UdpReceiver::validAddress(text.c_str()))
       state.address = text;
+    // Port 0 (also as 65536 cut to 16 bits) would bind a random port.
     if (file.readText("SYSTEM", "PORT", text) && SettingsFile::integerCheck(text))
-      state.port = static_cast<std::uint16_t>(toInt(text));
+      if (const auto port = static_cast<std::uint16_t>(toInt(text)); port != 0) state.port = port;
+    if (file.readText("SYSTEM", "MULTICAST-IF", text) && validInterfaceText(text)) state.multicastInterface = text;
   }
 
   if (file.readText("SYSTEM", "CURRENT_MONITOR", text)) {
@@ -217,7 +229,7 @@ void readSettings(const std::string& fileName, SettingsState& state, InstrumentW
   for (int i = 0; i < 6; ++i) {
     const std::string key = "FLAPS_" + std::to_string(i);
     window.setFlapsSetting(
-        i, file.readText("PARAM", key.c_str(), text) ? static_cast<float>(std::strtod(text.c_str(), nullptr))
+        i, file.readText("PARAM", key.c_str(), text) ? static_cast<float>(platform::decimalFromText(text.c_str()))
                                                      : kDefaultFlaps[i]);
   }
   if (file.readText("PARAM", "WEIGHT", text)) window.setWeightUnitKg(text[0] == '0' ? 0 : 1);
@@ -240,6 +252,8 @@ bool writeSettings(const std::string& fileName, SettingsState& state, const Inst
   put("SYSTEM", "VERSION", "v1.1");
   put("SYSTEM", "IP-ADDR", state.address);
   put("SYSTEM", "PORT", formatted("%d", int(state.port)));
+  // Only set by hand; a save must not lose it.
+  if (!state.multicastInterface.empty()) put("SYSTEM", "MULTICAST-IF", state.multicastInterface);
   put("SYSTEM", "CURRENT_MONITOR", std::string(1, static_cast<char>('0' + state.currentMonitor)));
   put("SYSTEM", "AUTOSHOW", state.autoShow ? "1" : "0");
   if (state.manualMode) {
@@ -255,7 +269,7 @@ bool writeSettings(const std::string& fileName, SettingsState& state, const Inst
   for (int slot = 0; slot < kSlotCount; ++slot)
     put("GAUGE", kRecordKeys[slot], recordText(window.getPlacement(1u << slot)));
   for (int i = 0; i < 6; ++i)
-    put("PARAM", ("FLAPS_" + std::to_string(i)).c_str(), formatted("%.1f", double(window.flapsSetting(i))));
+    put("PARAM", ("FLAPS_" + std::to_string(i)).c_str(), platform::decimalToText("%.1f", double(window.flapsSetting(i))));
   put("PARAM", "WEIGHT", window.weightUnitKg() ? "1" : "0");
   if (ok) ok = file.commit(&error);
   if (!ok) platform::showError("The settings could not be saved to " + file.path() + ": " + error);

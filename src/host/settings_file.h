@@ -14,6 +14,8 @@ struct SettingsState {
   // Receiver settings.
   std::string address = "127.0.0.1";  // at most 19 characters
   std::uint16_t port = 4555;
+  // MULTICAST-IF: the interface that joins a group address; empty for all.
+  std::string multicastInterface;
   bool receiverExists = false;  // when true, the read leaves address and port alone
 
   // Monitors, from the screen size rules.

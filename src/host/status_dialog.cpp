@@ -82,14 +82,18 @@ StatusDialog::StatusDialog(const std::string& programFileName, QWidget* parent)
                  Qt::WindowCloseButtonHint);
   buildControls();
 
+  // Monitors are measured in physical pixels, as the settings file stores
+  // them, whatever scale factor the desktop draws its windows with.
   QScreen* screen = QGuiApplication::primaryScreen();
-  const QSize size = screen ? screen->geometry().size() : QSize(1280, 1024);
+  pixelRatio_ = screen ? screen->devicePixelRatio() : 1.0;
+  const QSize size = screen ? screen->geometry().size() * pixelRatio_ : QSize(1280, 1024);
   const int count = std::max<int>(1, int(QGuiApplication::screens().size()));
   layout_ = monitorLayout(size.width(), size.height(), count);
   settings_.monitorCount = layout_.monitorCount;
   settings_.monitorWidth = layout_.monitorWidth;
   settings_.monitorHeight = layout_.monitorHeight;
-  move(layout_.monitorWidth / 2 - width() / 2, layout_.monitorHeight * 3 / 4 - height() / 2);
+  move(int(layout_.monitorWidth / pixelRatio_) / 2 - width() / 2,
+       int(layout_.monitorHeight / pixelRatio_) * 3 / 4 - height() / 2);
 
   // The title is the settings file's name less its ".cfg".
   QString title = QString::fromStdString(settingsFileName_);
@@ -183,8 +187,7 @@ void StatusDialog::showGauges() {
   }
   if (window_ && window_->created()) {
     window_->setForeground(true);
-    glWindow_->showNormal();
-    glWindow_->raise();
+    raiseFront();
   }
 }
 
@@ -214,7 +217,7 @@ void StatusDialog::createGauges() {
     leftButton_->setEnabled(true);
     rightButton_->setEnabled(true);
   }
-  statusText_ = QString::fromStdString(window_->statusText());
+  statusText_ = composeStatusText();
   updateControls();
 
   for (int slot = 0; slot < kSlotCount; ++slot)
@@ -240,7 +243,7 @@ void StatusDialog::createGauges() {
 bool StatusDialog::openReceiver() {
   if (!link_) return false;
   watchdogTimer_.stop();
-  const bool ok = link_->openReceiver(settings_.port, settings_.address.c_str());
+  const bool ok = link_->openReceiver(settings_.port, settings_.address.c_str(), settings_.multicastInterface.c_str());
   if (ok) watchdogTimer_.start();  // restarts its period
   return ok;
 }
@@ -259,16 +262,61 @@ bool StatusDialog::writeSettings() {
 
 void StatusDialog::renderTick() {
   if (!window_) return;
-  if (window_->foreground()) {
+  keepFront();
+  window_->renderPass();
+  statusText_ = composeStatusText();
+  updateControls();
+}
+
+// Raising a window on every tick has the window manager restack it 33 times
+// a second against every other window: the front window is raised when the
+// front changes hands, and when another program's window comes over the
+// instruments.
+void StatusDialog::keepFront() {
+  const bool instruments = window_->foreground();
+  if (instruments != instrumentsInFront_) {
+    raiseFront();
+    return;
+  }
+  if (++coverTicks_ < kCoverCheckTicks) return;
+  coverTicks_ = 0;
+  if (!instruments) {
+    // The dialog holds the front; the instruments may still have been
+    // raised over it by the window manager on the click that handed it over.
+    if (glWindow_->liesOver(windowHandle())) raiseFront();
+    return;
+  }
+  std::vector<std::uint32_t> covering = glWindow_->coveringWindows();
+  // A window that stays over everything (a panel) is raised past once, not
+  // fought over on every check.
+  if (!covering.empty() && covering != lastCovering_) raiseFront();
+  lastCovering_ = std::move(covering);
+}
+
+void StatusDialog::raiseFront() {
+  instrumentsInFront_ = window_->foreground();
+  if (instrumentsInFront_) {
     glWindow_->showNormal();
     glWindow_->raise();
+    // A message box waits for the operator: it stays above the instruments.
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->isVisible() && qobject_cast<QMessageBox*>(w)) w->raise();
   } else {
     showNormal();
     raise();
   }
-  window_->renderPass();
-  statusText_ = QString::fromStdString(window_->statusText());
-  updateControls();
+}
+
+QString StatusDialog::composeStatusText() const {
+  QString text = QString::fromStdString(window_->statusText());
+  // Where the data should come from, so that a blank screen can be told
+  // from a wrong port or group at a glance.
+  if (link_) {
+    const std::string where = link_->receiver().whereText();
+    text += QString::fromStdString(link_->receiverOpen() ? "\nReceiving: " + where
+                                                         : "\nNot receiving: " + where + " could not be opened");
+  }
+  return text;
 }
 
 void StatusDialog::watchdogTick() {
@@ -277,7 +325,7 @@ void StatusDialog::watchdogTick() {
 
 void StatusDialog::moveInstrumentWindow(int x, int y, int width, int height) {
   settings_.windowX = x;
-  if (glWindow_) glWindow_->setGeometry(x, y, width, height);
+  if (glWindow_) glWindow_->place(x, y, width, height);
 }
 
 void StatusDialog::disableShiftButtons() {
@@ -323,8 +371,7 @@ void StatusDialog::closeEvent(QCloseEvent* e) {
 void StatusDialog::changeEvent(QEvent* e) {
   if (e->type() == QEvent::WindowStateChange && isMinimized() && window_ && glWindow_) {
     window_->setForeground(true);
-    glWindow_->showNormal();
-    glWindow_->raise();
+    raiseFront();
   }
   QDialog::changeEvent(e);
 }

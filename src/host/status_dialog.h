@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "dialogs/configuration_host.h"
 #include "host/monitor_layout.h"
@@ -75,9 +76,13 @@ class StatusDialog final : public QDialog, private SettingsHost, public Configur
   void buildControls();
   void createGauges();
   void updateControls();
+  // The OpenGL version, then where the receiver listens.
+  QString composeStatusText() const;
   void moveInstrumentWindow(int x, int y, int width, int height) override;
   void disableShiftButtons() override;
   void showAbout();
+  void keepFront();
+  void raiseFront();
 
   std::string programFileName_;
   std::string settingsFileName_;
@@ -90,6 +95,13 @@ class StatusDialog final : public QDialog, private SettingsHost, public Configur
   platform::QtGlWindow* glWindow_ = nullptr;
   std::unique_ptr<ReceiveLink> link_;
   QTimer renderTimer_, watchdogTimer_, autoShowTimer_;
+  double pixelRatio_ = 1.0;
+  // Which window was last raised, and what covered the instruments at the
+  // last look; other programs' windows are looked for every few ticks.
+  bool instrumentsInFront_ = false;
+  static constexpr int kCoverCheckTicks = 10;
+  int coverTicks_ = 0;
+  std::vector<std::uint32_t> lastCovering_;
 
   QPushButton* showGaugesButton_ = nullptr;
   QPushButton* leftButton_ = nullptr;

@@ -50,8 +50,10 @@ bool decodeBmp24(std::span<const std::uint8_t> file, Bitmap24& out) {
     bits = le16(d + 28);
     compression = le32(d + 30);
   }
-  // Top-down bitmaps (negative height) never occur in our artwork; refusing
-  // them keeps "first stored row is t = 0" true for everything we upload.
+  // A negative height marks rows stored top row first, as some editors
+  // write them; they are turned over below so that row 0 is the bottom row.
+  const bool topDown = height < 0;
+  if (topDown) height = -height;
   if (planes != 1 || bits != 24 || compression != kBiRgb) return false;
   if (width <= 0 || height <= 0 || width > kMaxBitmapSide || height > kMaxBitmapSide) return false;
 
@@ -65,6 +67,10 @@ bool decodeBmp24(std::span<const std::uint8_t> file, Bitmap24& out) {
   out.height = int(height);
   out.stride = int(stride);
   out.rows.assign(d + pixelOffset, d + pixelOffset + need);
+  if (topDown)
+    for (std::int64_t lo = 0, hi = height - 1; lo < hi; ++lo, --hi)
+      std::swap_ranges(out.rows.begin() + lo * stride, out.rows.begin() + (lo + 1) * stride,
+                       out.rows.begin() + hi * stride);
   return true;
 }
 

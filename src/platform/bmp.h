@@ -18,8 +18,9 @@ struct Bitmap24 {
 // Largest side we accept; larger files are treated as corrupt.
 inline constexpr int kMaxBitmapSide = 16384;
 
-// Decodes an uncompressed 24-bit BMP. Anything else (other depths,
-// compression, top-down rows, truncated data, lying headers) is refused.
+// Decodes an uncompressed 24-bit BMP, bottom-up or top-down; the result is
+// always bottom-up. Anything else (other depths, compression, truncated
+// data, lying headers) is refused.
 bool decodeBmp24(std::span<const std::uint8_t> file, Bitmap24& out);
 bool loadBmp24(const std::string& path, Bitmap24& out);
 

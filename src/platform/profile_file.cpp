@@ -58,6 +58,18 @@ Parsed parse(std::string_view line) {
   return p;
 }
 
+// Editors on Windows put quotes around values and a byte-order mark in
+// front of UTF-8 files; the profile functions there drop both.
+std::string_view unquoted(std::string_view v) {
+  if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
+    v.remove_prefix(1);
+    v.remove_suffix(1);
+  }
+  return v;
+}
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 bool blankLine(std::string_view line) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   return trim(line).empty();
@@ -101,11 +113,14 @@ bool ProfileText::load(const std::string& path, std::string* error) {
   std::string bytes;
   lines_.clear();
   crlf_ = false;
+  bom_ = false;
   if (const int e = readAll(path, bytes)) {
     if (e == ENOENT) return true;
     setError(error, e);
     return false;
   }
+  bom_ = std::string_view(bytes).substr(0, kByteOrderMark.size()) == kByteOrderMark;
+  if (bom_) bytes.erase(0, kByteOrderMark.size());
   const std::size_t firstBreak = bytes.find('\n');
   crlf_ = firstBreak != std::string::npos && firstBreak > 0 && bytes[firstBreak - 1] == '\r';
   std::size_t start = 0;
@@ -119,7 +134,7 @@ bool ProfileText::load(const std::string& path, std::string* error) {
 }
 
 std::string ProfileText::text() const {
-  std::string out;
+  std::string out(bom_ ? kByteOrderMark : std::string_view());
   for (const std::string& line : lines_) {
     out += line;
     out += '\n';
@@ -138,7 +153,7 @@ bool ProfileText::get(std::string_view section, std::string_view key, std::strin
       if (inSection) return false;
       inSection = sameName(p.name, section);
     } else if (inSection && p.kind == LineKind::Key && sameName(p.name, key)) {
-      value.assign(p.value);
+      value.assign(unquoted(p.value));
       return true;
     }
   }
@@ -146,8 +161,11 @@ bool ProfileText::get(std::string_view section, std::string_view key, std::strin
 }
 
 bool ProfileText::set(std::string_view section, std::string_view key, std::string_view value) {
-  if (holdsLineBreak(section) || section.find(']') != std::string_view::npos) return false;
-  if (holdsLineBreak(key) || key.find('=') != std::string_view::npos || trim(key).empty() || key.front() == '[')
+  // Reading trims the blanks around names, so a name with its own blanks
+  // could never be found again and every write would add another copy.
+  if (holdsLineBreak(section) || section.find(']') != std::string_view::npos || trim(section) != section) return false;
+  if (holdsLineBreak(key) || key.find('=') != std::string_view::npos || trim(key).empty() || trim(key) != key ||
+      key.front() == '[')
     return false;
   if (holdsLineBreak(value)) return false;
   const std::string ending = crlf_ ? "\r" : "";

@@ -1,6 +1,10 @@
 #pragma once
 
+class QWidget;
+
 namespace platform {
 // Routes showMessage() to modal QMessageBox dialogs. Needs a QApplication.
-void installQtMessageSink();
+// A box opens over the dialog the operator works in, else over owner (the
+// status dialog), and stays above the instrument window.
+void installQtMessageSink(QWidget* owner);
 }  // namespace platform

@@ -2,6 +2,7 @@
 // 24-bit bitmap with the role its name promises.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 

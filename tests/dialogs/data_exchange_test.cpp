@@ -4,7 +4,10 @@
 
 #include <cmath>
 
+#include "support/locale_scope.h"
+
 using dialogs::Parse;
+using testing_support::LocaleScope;
 
 namespace {
 
@@ -30,7 +33,8 @@ TEST(DataExchange, UnsignedFields) {
   EXPECT_EQ(dialogs::parseUnsigned("4", 5, 9, v), Parse::OutOfRange);
 }
 
-TEST(DataExchange, FloatFields) {
+// The same answers on a desktop whose locale writes decimals with a comma.
+TEST(DataExchange, FloatFieldsUnderEveryLocale) {
   struct {
     const char* text;
     Parse result;
@@ -41,13 +45,26 @@ TEST(DataExchange, FloatFields) {
       {" 3 ", Parse::Ok, 3.0f},         {"90.0001", Parse::OutOfRange, 0}, {"-1e-3", Parse::OutOfRange, 0},
       {"1e400", Parse::OutOfRange, 0},  {"abc", Parse::NotANumber, 0},     {"", Parse::NotANumber, 0},
       {".", Parse::NotANumber, 0},      {"1e", Parse::NotANumber, 0},      {"nan", Parse::NotANumber, 0},
-      {"inf", Parse::NotANumber, 0},    {"0x1p3", Parse::NotANumber, 0},   {"1,5", Parse::NotANumber, 0},
+      {"inf", Parse::NotANumber, 0},    {"0x1p3", Parse::NotANumber, 0},   {"12,5", Parse::Ok, 12.5f},
+      {",5", Parse::Ok, 0.5f},          {"1,5,0", Parse::NotANumber, 0},   {"1.5,0", Parse::NotANumber, 0},
+      {"1,2e1", Parse::Ok, 12.0f},      {",", Parse::NotANumber, 0},       {"90,5", Parse::OutOfRange, 0},
   };
-  for (const auto& c : cases) {
-    float v = -7.0f;
-    EXPECT_EQ(dialogs::parseFloat(c.text, 0.0f, 90.0f, v), c.result) << c.text;
-    EXPECT_EQ(v, c.result == Parse::Ok ? c.value : -7.0f) << c.text;
+  for (const char* locale : {"C", testing_support::kCommaLocale}) {
+    LocaleScope scope(locale);
+    ASSERT_TRUE(scope.ok()) << testing_support::kMissingCommaLocale;
+    for (const auto& c : cases) {
+      float v = -7.0f;
+      EXPECT_EQ(dialogs::parseFloat(c.text, 0.0f, 90.0f, v), c.result) << locale << ": " << c.text;
+      EXPECT_EQ(v, c.result == Parse::Ok ? c.value : -7.0f) << locale << ": " << c.text;
+    }
+    EXPECT_EQ(dialogs::formatFloat(2.5f), "2.5") << locale;
+    EXPECT_EQ(dialogs::formatFloat(0.1f), "0.1") << locale;
+    EXPECT_EQ(dialogs::floatMessage(Parse::OutOfRange, 0.5f, 89.5f), "Geben Sie bitte eine Zahl zwischen 0.5 und 89.5 ein.")
+        << locale;
   }
+  // The scope really switched: a comma locale writes "2,5" through printf.
+  LocaleScope comma(testing_support::kCommaLocale);
+  EXPECT_EQ(LocaleScope::decimalPoint(), ",");
 }
 
 TEST(DataExchange, MessagesAndFormat) {

@@ -17,6 +17,7 @@
 #include "ecam/draw/primitives.h"
 #include "ecam/ewd/engine_warning_display.h"
 #include "host/instrument_window.h"
+#include "support/locale_scope.h"
 
 using namespace dialog_testing;
 
@@ -118,7 +119,7 @@ TEST_F(Parameters, BadNumbersAreRefusedAndCancelKeepsEverything) {
       {1, "abc", "Geben Sie bitte eine Zahl ein."},
       {2, "", "Geben Sie bitte eine Zahl ein."},
       {4, "nan", "Geben Sie bitte eine Zahl ein."},
-      {4, "12,5", "Geben Sie bitte eine Zahl ein."},
+      {4, "12,5,0", "Geben Sie bitte eine Zahl ein."},
   };
   ConfigurationDialog d(host);
   d.show();
@@ -144,18 +145,29 @@ TEST_F(Parameters, BadNumbersAreRefusedAndCancelKeepsEverything) {
   EXPECT_FALSE(d.modified());
 }
 
-TEST_F(Parameters, ValuesNeedNotRise) {
-  ConfigurationDialog d(host);
-  d.show();
-  const char* texts[] = {"40", " 30 ", "2.5", "1E1", "90", "0"};
-  withDialog(d, [&](ParameterDialog* p) {
-    for (int i = 0; i < 6; ++i) p->flapEdit(i)->setText(texts[i]);
-    QTest::mouseClick(p->okButton(), Qt::LeftButton);
-  });
-  const float want[] = {40, 30, 2.5f, 10, 90, 0};
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(host.ow.window->flapsSetting(i), want[i]) << i;
-  EXPECT_TRUE(d.modified());
-  EXPECT_TRUE(sink.messages.empty()) << sink.messages.front();
+// On a German desktop too: "12,5" and "2.5" both read as decimals, and the
+// edits show a point.
+TEST_F(Parameters, ValuesNeedNotRiseAndReadAlikeUnderEveryLocale) {
+  for (const char* locale : {"C", testing_support::kCommaLocale}) {
+    SCOPED_TRACE(locale);
+    testing_support::LocaleScope scope(locale);
+    ASSERT_TRUE(scope.ok()) << testing_support::kMissingCommaLocale;
+    for (int i = 0; i < 6; ++i) host.ow.window->setFlapsSetting(i, 0.5f + float(i));
+    ConfigurationDialog d(host);
+    d.show();
+    QStringList shown;
+    const char* texts[] = {"40", " 30 ", "2.5", "1E1", "12,5", "0"};
+    withDialog(d, [&](ParameterDialog* p) {
+      for (int i = 0; i < 6; ++i) shown << p->flapEdit(i)->text();
+      for (int i = 0; i < 6; ++i) p->flapEdit(i)->setText(texts[i]);
+      QTest::mouseClick(p->okButton(), Qt::LeftButton);
+    });
+    EXPECT_EQ(shown, (QStringList{"0.5", "1.5", "2.5", "3.5", "4.5", "5.5"}));
+    const float want[] = {40, 30, 2.5f, 10, 12.5f, 0};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(host.ow.window->flapsSetting(i), want[i]) << i;
+    EXPECT_TRUE(d.modified());
+    EXPECT_TRUE(sink.messages.empty()) << sink.messages.front();
+  }
 }
 
 TEST_F(Parameters, NewDetentsChangeTheFlapIndicatorOnTheNextFrame) {

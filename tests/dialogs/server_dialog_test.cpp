@@ -109,12 +109,14 @@ TEST_F(NetConf, BadEntriesGiveTheFrameworkMessageAndKeepTheDialogOpen) {
   };
   const Case cases[] = {
       {{"256", nullptr, nullptr, nullptr, nullptr}, 0, "Geben Sie bitte eine ganze Zahl zwischen 0 und 255 ein."},
-      {{nullptr, nullptr, nullptr, nullptr, "70000"}, 4, "Geben Sie bitte eine ganze Zahl zwischen 0 und 65535 ein."},
+      {{nullptr, nullptr, nullptr, nullptr, "70000"}, 4, "Geben Sie bitte eine ganze Zahl zwischen 1 und 65535 ein."},
+      // Port 0 would bind whatever port the system picks: no data, no message.
+      {{nullptr, nullptr, nullptr, nullptr, "0"}, 4, "Geben Sie bitte eine ganze Zahl zwischen 1 und 65535 ein."},
       {{nullptr, nullptr, nullptr, nullptr, "abc"}, 4, "Geben Sie bitte eine positive ganze Zahl ein."},
       {{nullptr, nullptr, "-1", nullptr, nullptr}, 2, "Geben Sie bitte eine positive ganze Zahl ein."},
       {{nullptr, nullptr, nullptr, "", nullptr}, 3, "Geben Sie bitte eine positive ganze Zahl ein."},
       {{nullptr, nullptr, nullptr, nullptr, "99999999999"}, 4,
-       "Geben Sie bitte eine ganze Zahl zwischen 0 und 65535 ein."},
+       "Geben Sie bitte eine ganze Zahl zwischen 1 und 65535 ein."},
       // The first failing field stops the exchange.
       {{nullptr, "300", nullptr, nullptr, "abc"}, 1, "Geben Sie bitte eine ganze Zahl zwischen 0 und 255 ein."},
   };
@@ -192,9 +194,14 @@ TEST_F(NetConf, OkWithTheSameValuesStillReopens) {
   EXPECT_TRUE(d.modified());
 }
 
-TEST_F(NetConf, APortInUseShowsTheBindErrorAndLeavesNoThread) {
+TEST_F(NetConf, APortInUseShowsTheBindErrorLeavesNoThreadAndBlanksTheData) {
   host.state.port = testing_support::freeUdpPort();
   ASSERT_TRUE(host.openReceiver());
+  LoopbackSender feed(host.state.port);
+  const std::uint32_t count = host.link.packetCounter();
+  ASSERT_TRUE(feed.send(datagram(5.0f)));
+  ASSERT_TRUE(arrivesBeyond(host.link, count));
+  ASSERT_EQ(word0(*host.ow.window), 5.0f);
 
   // Someone else holds the port the operator picks.
   const int busy = ::socket(AF_INET, SOCK_DGRAM, 0);
@@ -219,6 +226,9 @@ TEST_F(NetConf, APortInUseShowsTheBindErrorAndLeavesNoThread) {
   EXPECT_EQ(sink.messages, std::vector<std::string>{"Error bind(...)"});
   EXPECT_FALSE(host.link.receiverOpen());
   EXPECT_EQ(threadCount(), threads - 1);
+  // Nothing receives any more and no watchdog runs: the last datagram must
+  // not stay on the instruments.
+  EXPECT_EQ(word0(*host.ow.window), 0.0f);
   // The new settings stay, for a later save or another try.
   EXPECT_EQ(host.state.port, busyPort);
   EXPECT_TRUE(d.modified());

@@ -97,17 +97,35 @@ TEST(ReceiveLink, ReopenOnNewPortAfterClose) {
   EXPECT_TRUE(sink.messages.empty());
 }
 
-TEST(ReceiveLink, ReopeningToABusyPortLeavesNoThread) {
+// A reopen that fails leaves neither thread nor watchdog, so it blanks the
+// block itself: the last datagram must not stay on the instruments.
+TEST(ReceiveLink, AFailedReopenLeavesNoThreadAndBlanks) {
   RecordingSink sink;
   FlightDataExchange ex;
-  ReceiveLink link(ex), holder(ex);
+  ReceiveLink holder(ex);
   const std::uint16_t busy = freeUdpPort();
   ASSERT_TRUE(holder.openReceiver(busy, "127.0.0.1"));
-  ASSERT_TRUE(link.openReceiver(freeUdpPort(), "127.0.0.1"));
-  link.closeReceiver();
-  EXPECT_FALSE(link.openReceiver(busy, "127.0.0.1"));
-  EXPECT_FALSE(link.receiverOpen());
-  EXPECT_EQ(sink.messages, std::vector<std::string>{"Error bind(...)"});
+  struct {
+    const char* name;
+    std::uint16_t port;
+  } cases[] = {{"port in use", busy}, {"port 0, which would bind a random one", 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    sink.messages.clear();
+    FlightDataExchange shown;
+    ReceiveLink link(shown);
+    const std::uint16_t first = freeUdpPort();
+    ASSERT_TRUE(link.openReceiver(first, "127.0.0.1"));
+    LoopbackSender s(first);
+    ASSERT_TRUE(s.send(blockOf(9)));
+    ASSERT_TRUE(eventually([&] { return word0(shown) == 9; }));
+    link.closeReceiver();
+    EXPECT_EQ(word0(shown), 9u);  // a close alone keeps the picture for a reopen
+    EXPECT_FALSE(link.openReceiver(c.port, "127.0.0.1"));
+    EXPECT_FALSE(link.receiverOpen());
+    EXPECT_EQ(word0(shown), 0u);
+    EXPECT_EQ(sink.messages, std::vector<std::string>{"Error bind(...)"});
+  }
 }
 
 TEST(ReceiveLink, WatchdogBlanksAStoppedFeedOnly) {
@@ -147,8 +165,10 @@ TEST(ReceiveLink, StopEndsTheThreadPromptly) {
 
 TEST(FlightDataExchange, AFrameNeverMixesTwoDatagrams) {
   FlightDataExchange ex;
-  std::atomic<bool> done{false};
+  std::atomic<bool> done{false}, reading{false};
   std::thread writer([&] {
+    // On a busy machine the writer could finish before a single frame.
+    while (!reading) std::this_thread::yield();
     std::array<std::uint8_t, kFlightDataBytes> d{};
     for (std::uint32_t k = 1; k <= 20000; ++k) {
       for (int w = 0; w < kFlightDataWords; ++w) std::memcpy(&d[std::size_t(w) * 4], &k, 4);
@@ -159,9 +179,10 @@ TEST(FlightDataExchange, AFrameNeverMixesTwoDatagrams) {
   long mixed = 0, frames = 0;
   std::uint32_t last = 0;
   bool monotonic = true;
-  while (!done) {
+  do {
     FlightDataBlock b;
     ex.take(b);
+    reading = true;
     const std::uint32_t first = b.u32(0);
     for (int w = 1; w < kFlightDataWords; ++w)
       if (b.u32(w) != first) {
@@ -171,7 +192,7 @@ TEST(FlightDataExchange, AFrameNeverMixesTwoDatagrams) {
     if (first < last) monotonic = false;
     last = first;
     ++frames;
-  }
+  } while (!done);
   writer.join();
   EXPECT_GT(frames, 0);
   EXPECT_EQ(mixed, 0);

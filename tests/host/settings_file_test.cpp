@@ -17,6 +17,7 @@
 #include "host/instrument_window.h"
 #include "host/udp_receiver.h"
 #include "platform/profile_file.h"
+#include "support/locale_scope.h"
 #include "support/offscreen.h"
 #include "support/scoped_env.h"
 
@@ -272,6 +273,7 @@ struct ReadCase {
   bool fromFile = false;
   std::map<int, Placement> slots = {};  // slots whose record is not the default
   bool receiverExists = false;
+  std::string multicastInterface = "";
 };
 
 class SettingsRead : public Settings {
@@ -301,6 +303,7 @@ class SettingsRead : public Settings {
     for (int i = 0; i < 6; ++i) EXPECT_EQ(w.flapsSetting(i), c.flaps[std::size_t(i)]) << "FLAPS_" << i;
     EXPECT_EQ(state.address, c.address);
     EXPECT_EQ(state.port, c.port);
+    EXPECT_EQ(state.multicastInterface, c.multicastInterface);
     EXPECT_EQ(state.currentMonitor, c.currentMonitor);
     EXPECT_EQ(state.windowX, c.windowX);
     EXPECT_EQ(state.manualMode, c.manual);
@@ -398,6 +401,8 @@ TEST_F(SettingsRead, EdgeCases) {
       {.name = "ROTATE yes", .file = kV + "ROTATE=yes\n", .rotation = 0.0f},
       {.name = "PORT -1", .file = kV + "PORT=-1\n", .port = 65535},
       {.name = "PORT 70000 cut to 16 bits", .file = kV + "PORT=70000\n", .port = 70000 - 65536},
+      {.name = "PORT 0 would bind a random port", .file = kV + "PORT=0\n"},
+      {.name = "PORT 65536 cut to 0", .file = kV + "PORT=65536\n"},
       {.name = "PORT 12a", .file = kV + "PORT=12a\n"},
       {.name = "PORT +5", .file = kV + "PORT=+5\n"},
       {.name = "PORT ignored when the receiver exists", .file = kV + "PORT=1\nIP-ADDR=10.0.0.1\n",
@@ -407,6 +412,17 @@ TEST_F(SettingsRead, EdgeCases) {
       {.name = "IP-ADDR 19 characters", .file = kV + "IP-ADDR=0000000000010.0.0.1\n",
        .address = "0000000000010.0.0.1"},
       {.name = "IP-ADDR 20 characters", .file = kV + "IP-ADDR=00000000000010.0.0.1\n"},
+      {.name = "group and its interface",
+       .file = kV + "IP-ADDR=239.1.2.3\nMULTICAST-IF=enp3s0\n",
+       .address = "239.1.2.3",
+       .multicastInterface = "enp3s0"},
+      {.name = "MULTICAST-IF as an address", .file = kV + "MULTICAST-IF=192.168.100.200\n",
+       .multicastInterface = "192.168.100.200"},
+      {.name = "MULTICAST-IF 16 characters", .file = kV + "MULTICAST-IF=abcdefghijklmnop\n"},
+      {.name = "MULTICAST-IF with a space inside", .file = kV + "MULTICAST-IF=eth 0\n"},
+      {.name = "MULTICAST-IF with a slash", .file = kV + "MULTICAST-IF=../x\n"},
+      {.name = "MULTICAST-IF ignored when the receiver exists", .file = kV + "MULTICAST-IF=eth0\n",
+       .receiverExists = true},
       {.name = "AUTOSHOW 2", .file = kV + "AUTOSHOW=2\n", .autoShow = 1},
       {.name = "AUTOSHOW yes", .file = kV + "AUTOSHOW=yes\n", .autoShow = 0},
       {.name = "AUTOSHOW 0", .file = kV + "AUTOSHOW=0\n", .autoShow = 0},
@@ -456,6 +472,14 @@ TEST_F(SettingsRead, MalformedFiles) {
        .address = "10.0.0.7",
        .port = 5000,
        .slots = {{2, {1, 2, 300, 300, 1, 2}}}},
+      {.name = "saved by a Windows editor: byte-order mark, quotes, CR LF",
+       .file = "\xEF\xBB\xBF[SYSTEM]\r\nVERSION=\"v1.1\"\r\nIP-ADDR=\"10.1.1.1\"\r\nPORT=\"5000\"\r\nROTATE='1'\r\n"
+               "[GAUGE]\r\nINSTR_01=\"1,2,300,300,1,0\"\r\n[PARAM]\r\nFLAPS_1=\"2.5\"\r\n",
+       .rotation = 90.0f,
+       .flaps = {0.0f, 2.5f, 15.0f, 25.0f, 30.0f, 40.0f},
+       .address = "10.1.1.1",
+       .port = 5000,
+       .slots = {{0, {1, 2, 300, 300, 1, 0}}}},
       {.name = "empty file", .file = "", .rotation = 0.0f, .weight = 1},
       {.name = "nul bytes", .file = "[SYSTEM]\nVERSION=v1\0.1\nROTATE=1\0\n"s, .rotation = 90.0f},
   };
@@ -513,6 +537,7 @@ TEST_F(Settings, WritesEveryKeyInOrder) {
   state.currentMonitor = 2;
   state.autoShow = 1;
   state.xRes = 1024;  // not written outside manual mode
+  state.multicastInterface = "eth1";
 
   ASSERT_TRUE(writeSettings(kName, state, w));
   EXPECT_TRUE(state.backupMade);
@@ -521,6 +546,7 @@ TEST_F(Settings, WritesEveryKeyInOrder) {
             "VERSION=v1.1\n"
             "IP-ADDR=192.168.0.5\n"
             "PORT=65535\n"
+            "MULTICAST-IF=eth1\n"
             "CURRENT_MONITOR=2\n"
             "AUTOSHOW=1\n"
             "ROTATE=-1\n" +
@@ -627,12 +653,17 @@ TEST_F(Settings, NewRunReplacesTheBackup) {
 }
 
 TEST_F(Settings, RoundTrip) {
+  // A German desktop's locale writes "2,5" through printf and reads "2.5"
+  // as 2; the file must not follow it.
   struct {
     const char* name;
     bool manual;
-  } cases[] = {{"by monitor", false}, {"manual", true}};
+    const char* locale;
+  } cases[] = {{"by monitor", false, "C"}, {"manual", true, "C"}, {"comma locale", false, kCommaLocale}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
+    LocaleScope locale(c.locale);
+    ASSERT_TRUE(locale.ok()) << kMissingCommaLocale;
     fs::remove(work_ / kName);
     OffscreenWindow first(64, 64);
     InstrumentWindow& a = *first.window;
@@ -653,6 +684,7 @@ TEST_F(Settings, RoundTrip) {
     saved.xRes = 1600;
     saved.yRes = 1024;  // no scaling on the way back
     ASSERT_TRUE(writeSettings(kName, saved, a));
+    EXPECT_NE(slurp(work_ / kName).find("\nFLAPS_1=2.5\nFLAPS_2=10.0\n"), std::string::npos);
 
     OffscreenWindow second(64, 64);
     InstrumentWindow& b = *second.window;

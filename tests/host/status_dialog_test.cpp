@@ -124,12 +124,16 @@ TEST_F(StatusDialogTest, LogoClickOpensTheAboutBox) {
 int main(int argc, char** argv) {
   const std::string scratch = makeScratchFolder("dialog");
   setenv("XDG_CONFIG_HOME", scratch.c_str(), 1);
+  setenv("XDG_RUNTIME_DIR", scratch.c_str(), 1);
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
   if (chdir(scratch.c_str()) != 0) return 1;
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   RecordingSink sink;
   const int rc = RUN_ALL_TESTS();
+  // Out of the folder before it goes: libraries that look at the working
+  // directory later (fontconfig at exit) must not find it deleted.
+  if (chdir("/") != 0) return 1;
   std::filesystem::remove_all(scratch);
   return rc;
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -129,6 +130,45 @@ TEST(TextureLoader, KeepsWhatIsSampledAndMapsWhereItIsLit) {
     glDeleteTextures(1, &name);
   }
   EXPECT_EQ(ow.window->textureCoverage(9999), nullptr);
+}
+
+// Some editors store rows top row first (a negative height); the texture
+// must come out the same as from the usual bottom-up file, upright.
+TEST(TextureLoader, TopDownFileUploadsUpright) {
+  const int w = 6, h = 5, stride = platform::bmpStride(w);
+  std::vector<std::uint8_t> bottomUp(std::size_t(stride) * h, 0), topDown(bottomUp.size(), 0);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      for (int c = 0; c < 3; ++c) bottomUp[std::size_t(y) * stride + x * 3 + c] = std::uint8_t(40 * y + 10 * x + c);
+  for (int y = 0; y < h; ++y)
+    std::copy_n(&bottomUp[std::size_t(y) * stride], stride, &topDown[std::size_t(h - 1 - y) * stride]);
+  auto topDownFile = platform::encodeBmp24(w, h, topDown);
+  const std::uint32_t negative = std::uint32_t(-h);
+  for (int i = 0; i < 4; ++i) topDownFile[22 + i] = std::uint8_t(negative >> (8 * i));
+  TempDir dir;
+  dir.write("00000004.tex", platform::encodeBmp24(w, h, bottomUp));
+  dir.write("00000005.tex", topDownFile);
+  OffscreenWindow ow(32, 32, 1.0f, dir.path);
+  std::vector<std::uint8_t> texels[2];
+  const char* names[2] = {"Data/00000004.tex", "Data/00000005.tex"};
+  for (int i = 0; i < 2; ++i) {
+    GLuint t = 0;
+    ASSERT_TRUE(ow.window->loadTexture(names[i], t)) << names[i];
+    glBindTexture(GL_TEXTURE_2D, t);
+    GLint tw = 0, th = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &tw);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &th);
+    texels[i].resize(std::size_t(tw) * th * 3);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels[i].data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDeleteTextures(1, &t);
+  }
+  EXPECT_EQ(texels[1], texels[0]);
+
+  // Row t = 0 is the picture's bottom row: red 2 at the lower left, 212 at
+  // the upper right (rows padded to 20 bytes, sides scaled to powers of two).
+  EXPECT_LT(texels[1][0], 30);
+  EXPECT_GT(texels[1][texels[1].size() - 3], 150);
 }
 
 TEST(TextureLoader, RefusesWhatIsNotA24BitBitmap) {

@@ -70,6 +70,12 @@ TEST_F(ProfileFile, ReadsKeysAsTheProfileFunctionsDo) {
       "  Version = v1.1  \n"
       "INSTR 03=1,2,3,4,5,6\n"
       "QUOTED=\"a b\"\n"
+      "SINGLE='10.1.1.1'\n"
+      "HALF=\"a\n"
+      "LONE=\"\n"
+      "MIXED=\"a'\n"
+      "INNER=a \"b\"\n"
+      "TWICE=\"\"x\"\"\n"
       "EQUALS=a=b=c\n"
       "EMPTY=\n"
       "NOEQUALS\n"
@@ -84,7 +90,10 @@ TEST_F(ProfileFile, ReadsKeysAsTheProfileFunctionsDo) {
   } cases[] = {
       {"SYSTEM", "VERSION", "v1.1"},        {"system", "version", "v1.1"},
       {"SYSTEM", "instr 03", "1,2,3,4,5,6"}, {"SYSTEM", "INSTR_03", std::nullopt},
-      {"SYSTEM", "QUOTED", "\"a b\""},      {"SYSTEM", "EQUALS", "a=b=c"},
+      {"SYSTEM", "QUOTED", "a b"},          {"SYSTEM", "EQUALS", "a=b=c"},
+      {"SYSTEM", "SINGLE", "10.1.1.1"},     {"SYSTEM", "HALF", "\"a"},
+      {"SYSTEM", "LONE", "\""},             {"SYSTEM", "MIXED", "\"a'"},
+      {"SYSTEM", "INNER", "a \"b\""},       {"SYSTEM", "TWICE", "\"x\""},
       {"SYSTEM", "EMPTY", ""},              {"SYSTEM", "NOEQUALS", std::nullopt},
       {"SYSTEM", "MISSING", std::nullopt},  {"SYSTEM", "KEY", std::nullopt},
       {"SYSTEM", "x", std::nullopt},        {"GAUGE", "X", "1"},
@@ -118,6 +127,16 @@ TEST_F(ProfileFile, ReadAndWriteSequences) {
        {{"S", "A", "1"}, {"S", "B", "two words"}},
        {{"S", "A", "x"}, {"S", "C", "3"}, {"T", "D", "4"}},
        "[S]\r\nA=x\r\nB = two words \r\nC=3\r\n[T]\r\nD=4\r\n"},
+      {"UTF-8 byte-order mark before the first section, kept on writing",
+       "\xEF\xBB\xBF[SYSTEM]\r\nVERSION=v1.1\r\n",
+       {{"SYSTEM", "VERSION", "v1.1"}},
+       {{"SYSTEM", "PORT", "5000"}},
+       "\xEF\xBB\xBF[SYSTEM]\r\nVERSION=v1.1\r\nPORT=5000\r\n"},
+      {"byte-order mark in front of a key outside every section",
+       "\xEF\xBB\xBFK=1\n[S]\nK=2\n",
+       {{"S", "K", "2"}},
+       {},
+       "\xEF\xBB\xBFK=1\n[S]\nK=2\n"},
       {"key after a last line without newline", "[S]\nA=1", {}, {{"S", "B", "2"}}, "[S]\nA=1\nB=2\n"},
       {"section after a last line without newline", "[S]\nA=1", {}, {{"T", "B", "2"}}, "[S]\nA=1\n[T]\nB=2\n"},
   };
@@ -208,7 +227,9 @@ TEST_F(ProfileFile, WriteRefusesWhatALineCannotHold) {
     const char* key;
     const char* value;
   } cases[] = {{"S", "A", "1\n[X]"}, {"S", "A=B", "1"}, {"S\n", "A", "1"}, {"S]", "A", "1"},
-               {"S", "", "1"},       {"S", "  ", "1"},  {"S", "[A", "1"},  {"S", "A", "1\r"}};
+               {"S", "", "1"},       {"S", "  ", "1"},  {"S", "[A", "1"},  {"S", "A", "1\r"},
+               // Blanks around a name are trimmed by every read.
+               {"S", " A", "2"},     {"S", "A\t", "2"}, {" S", "A", "2"},  {"S ", "B", "2"}};
   for (const auto& c : cases) {
     std::string error;
     EXPECT_FALSE(platform::writeProfileString(path_, c.section, c.key, c.value, &error)) << c.key << c.value;

@@ -22,12 +22,14 @@ inline std::uint16_t freeUdpPort() {
   return ntohs(a.sin_port);
 }
 
-// Sends datagrams to 127.0.0.1:port.
+// Sends datagrams to 127.0.0.1:port, or to another address such as a
+// multicast group.
 class LoopbackSender {
  public:
-  explicit LoopbackSender(std::uint16_t port) : fd_(::socket(AF_INET, SOCK_DGRAM, 0)) {
+  explicit LoopbackSender(std::uint16_t port, const char* address = "127.0.0.1")
+      : fd_(::socket(AF_INET, SOCK_DGRAM, 0)) {
     to_.sin_family = AF_INET;
-    to_.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::inet_aton(address, &to_.sin_addr);
     to_.sin_port = htons(port);
     int big = 1 << 20;
     ::setsockopt(fd_, SOL_SOCKET, SO_SNDBUF, &big, sizeof big);

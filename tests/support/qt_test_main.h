@@ -6,5 +6,7 @@ namespace testing_support {
 // Qt's offscreen platform, anything else on a virtual X server of that size
 // (listing the tests never needs one). A non-null program gets a settings
 // file of its own, on a free port so that runs side by side do not clash.
-int runQtTests(int argc, char** argv, const char* tag, int width, int height, const char* program);
+// windowManager runs openbox on the virtual X server as well.
+int runQtTests(int argc, char** argv, const char* tag, int width, int height, const char* program,
+               bool windowManager = false);
 }  // namespace testing_support

@@ -1,9 +1,11 @@
 #include "support/xvfb.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -61,64 +63,70 @@ std::string slurp(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// Xvfb picks a free display itself and tells its number through -displayfd:
+// choosing one here raced with other test programs starting their own.
 Xvfb::Xvfb(int width, int height) {
-  int number = 90 + int(getpid() % 40);
-  while (number < 200 && access(("/tmp/.X11-unix/X" + std::to_string(number)).c_str(), F_OK) == 0) ++number;
-  display_ = ":" + std::to_string(number);
+  int fds[2];
+  if (pipe(fds) != 0) return;
   const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-  pid_ = spawnProcess({"Xvfb", display_, "-screen", "0", screen, "-nolisten", "tcp"}, {}, "",
-                      "/tmp/a320-xvfb-" + std::to_string(number) + ".log");
-  for (int i = 0; i < 250 && !up_; ++i) {
-    up_ = access(("/tmp/.X11-unix/X" + std::to_string(number)).c_str(), F_OK) == 0;
-    if (!up_) std::this_thread::sleep_for(20ms);
-  }
+  const std::string log = "/tmp/a320-xvfb-" + std::to_string(getpid()) + ".log";
+  pid_ = spawnProcess({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen, "-nolisten", "tcp"}, {}, "",
+                      log);
+  close(fds[1]);
+  std::string number;
+  pollfd p{fds[0], POLLIN, 0};
+  char c = 0;
+  while (poll(&p, 1, 5000) == 1 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+  close(fds[0]);
+  if (c != '\n' || number.empty()) return;
+  display_ = ":" + number;
+  up_ = true;
 }
 
 Xvfb::~Xvfb() { stopProcess(pid_); }
 
-namespace {
-std::uint32_t be32(const std::vector<std::uint8_t>& d, std::size_t at) {
-  return std::uint32_t(d[at]) << 24 | std::uint32_t(d[at + 1]) << 16 | std::uint32_t(d[at + 2]) << 8 | d[at + 3];
-}
-int shiftOf(std::uint32_t m) {
-  int s = 0;
-  while (m && !(m & 1)) {
-    m >>= 1;
-    ++s;
+WindowManager::WindowManager(const Xvfb& x) {
+  log_ = "/tmp/a320-openbox" + x.display().substr(1) + ".log";
+  pid_ = spawnProcess({"openbox", "--sm-disable"}, {"DISPLAY=" + x.display()}, "", log_);
+  // A window manager sets _NET_SUPPORTING_WM_CHECK on the root once it runs.
+  const std::string ask = "xprop -display " + x.display() + " -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'";
+  for (int i = 0; i < 250 && !up_; ++i) {
+    up_ = std::system(ask.c_str()) == 0;
+    if (!up_) std::this_thread::sleep_for(20ms);
   }
-  return s;
 }
-}  // namespace
 
+WindowManager::~WindowManager() { stopProcess(pid_); }
+
+// Read straight from the server: xwd mixes up windows of different depths
+// (the instruments' window beside 24-bit dialogs) and then writes rows of
+// three-byte pixels under a header that says four.
 bool Xvfb::screenshot(std::vector<std::uint8_t>& rgba, int& w, int& h) const {
-  const std::string path = "/tmp/a320-shot" + display_.substr(1) + ".xwd";
-  const std::string cmd = "xwd -root -silent -display " + display_ + " > " + path;
-  if (std::system(cmd.c_str()) != 0) return false;
-  std::ifstream in(path, std::ios::binary);
-  std::vector<std::uint8_t> d((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (d.size() < 100) return false;
-  const std::uint32_t headerSize = be32(d, 0), bytesPerLine = be32(d, 48);
-  const std::uint32_t byteOrder = be32(d, 28), ncolors = be32(d, 76);
-  w = int(be32(d, 16));
-  h = int(be32(d, 20));
-  const std::uint32_t rmask = be32(d, 56), gmask = be32(d, 60), bmask = be32(d, 64);
-  const std::size_t start = headerSize + std::size_t(ncolors) * 12;
-  // xwd may say 24 bits per pixel while it stores four bytes for each;
-  // the row length tells.
-  if (w <= 0 || h <= 0 || bytesPerLine != std::uint32_t(w) * 4 || d.size() < start + std::size_t(bytesPerLine) * h)
+  xcb_connection_t* c = xcb_connect(display_.c_str(), nullptr);
+  if (!c || xcb_connection_has_error(c)) {
+    if (c) xcb_disconnect(c);
     return false;
-  rgba.assign(std::size_t(w) * h * 4, 255);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const std::uint8_t* p = &d[start + std::size_t(y) * bytesPerLine + std::size_t(x) * 4];
-      const std::uint32_t v = byteOrder == 0 ? (p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24)
-                                             : (std::uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]);
-      std::uint8_t* o = &rgba[(std::size_t(y) * w + x) * 4];
-      o[0] = std::uint8_t((v & rmask) >> shiftOf(rmask));
-      o[1] = std::uint8_t((v & gmask) >> shiftOf(gmask));
-      o[2] = std::uint8_t((v & bmask) >> shiftOf(bmask));
+  }
+  const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+  w = screen->width_in_pixels;
+  h = screen->height_in_pixels;
+  xcb_get_image_reply_t* image = xcb_get_image_reply(
+      c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, 0, 0, std::uint16_t(w), std::uint16_t(h), ~0u),
+      nullptr);
+  const bool ok = image && screen->root_depth == 24 &&
+                  xcb_get_image_data_length(image) == w * h * 4;  // 24-bit pixels in 32-bit words
+  if (ok) {
+    const std::uint8_t* p = xcb_get_image_data(image);
+    rgba.assign(std::size_t(w) * h * 4, 255);
+    for (std::size_t i = 0; i < std::size_t(w) * h; ++i) {
+      rgba[i * 4] = p[i * 4 + 2];  // stored blue, green, red, unused
+      rgba[i * 4 + 1] = p[i * 4 + 1];
+      rgba[i * 4 + 2] = p[i * 4];
     }
-  return true;
+  }
+  std::free(image);
+  xcb_disconnect(c);
+  return ok;
 }
 
 }  // namespace testing_support

@@ -36,4 +36,20 @@ class Xvfb {
   bool up_ = false;
 };
 
+// A real window manager (openbox) on a virtual X server: it frames,
+// stacks and focuses windows the way a desktop does.
+class WindowManager {
+ public:
+  explicit WindowManager(const Xvfb& x);
+  ~WindowManager();
+  // Managing the screen: it has announced itself on the root window.
+  bool up() const { return up_; }
+  const std::string& log() const { return log_; }
+
+ private:
+  pid_t pid_ = -1;
+  std::string log_;
+  bool up_ = false;
+};
+
 }  // namespace testing_support

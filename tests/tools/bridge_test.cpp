@@ -1,4 +1,5 @@
-#include "bridge.h"
+#include "compose.h"
+#include "flightgear.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -6,6 +7,7 @@
 #include <bit>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <random>
 #include <sstream>
@@ -77,20 +79,26 @@ const std::map<std::string, double> kCruise = {
     {"groundspeed", 450}, {"nav1-bearing", 300}, {"nav1-in-range", 1}, {"nav2-bearing", 90}, {"nav2-in-range", 1},
 };
 
-FlightDataBlock bridged(const std::map<std::string, double>& changes) {
+bridge::AircraftState state(const std::map<std::string, double>& changes) {
   std::map<std::string, double> values = kCruise;
   for (const auto& [k, v] : changes) values[k] = v;
-  bridge::Packet p;
+  flightgear::Packet p;
   std::string error;
-  EXPECT_TRUE(bridge::parsePacket(packet(values), p, error)) << error;
+  EXPECT_TRUE(flightgear::parsePacket(packet(values), p, error)) << error;
+  bridge::AircraftState s;
+  flightgear::toState(p, s);
+  return s;
+}
+
+FlightDataBlock bridged(const std::map<std::string, double>& changes) {
   FlightDataBlock b;
-  bridge::composeBlock(p, {}, b);
+  bridge::composeBlock(state(changes), {}, b);
   return b;
 }
 
 TEST(Bridge, ShipsTheProtocolItReads) {
-  EXPECT_EQ(shippedProtocol(), bridge::protocolXml()) << "regenerate with a320-bridge --protocol";
-  const auto& f = bridge::fields();
+  EXPECT_EQ(shippedProtocol(), flightgear::protocolXml()) << "regenerate with a320-bridge --protocol";
+  const auto& f = flightgear::fields();
   ASSERT_EQ(chunks().size(), f.size());
   for (std::size_t i = 0; i < f.size(); ++i) {
     EXPECT_EQ(int(f[i].field), int(i)) << f[i].name << " sits out of order";
@@ -98,118 +106,43 @@ TEST(Bridge, ShipsTheProtocolItReads) {
   }
 }
 
-TEST(Bridge, PacketsToWords) {
+// FlightGear's units and senses as the aircraft state's; the composition's
+// own test takes it from there.
+TEST(Bridge, PacketsToState) {
+  using S = bridge::AircraftState;
+  using A = bridge::Autobrake;
   struct {
     std::map<std::string, double> changes;
-    int word;
-    float value;
-  } floats[] = {
-      {{}, 2, 14},
-      {{}, 3, 5},
-      {{}, 4, 30},
-      {{}, 5, 1234.5f},
-      {{}, 7, -40},
-      {{{"sat", -40}, {"mach", 0.78}}, 8, ((233.15f * (1 + 0.2f * 0.78f * 0.78f)) - 273.15f) / 250.0f},
-      {{{"mach", 0}}, 8, -40.0f / 250.0f},
-      {{}, 14, 275.5f},
-      // The standby horizon's sense: positive nose down, positive left wing down.
-      {{}, 22, -2.5f},
-      {{}, 23, 10},
-      {{}, 25, 280},
-      {{}, 27, 280 * 128.0f},
-      {{{"mach", 0.6}}, 28, 12288},  // the upper counter reads 0.6
-      {{}, 29, 35000},
-      {{{"vertical-speed", 25}}, 30, 1950.72f},  // 1500 fpm
-      {{}, 31, 29.92f},
-      {{}, 32, 1013.21f},
-      {{{"flaps", 0.5}}, 37, 20},
-      {{{"flaps", 1.5}}, 37, 40},
-      {{{"brake-left", 0.5}, {"brake-right", 0.25}}, 41, 8192},
-      // Needle 1 takes the station's bearing from the nose (heading 275.5).
-      {{}, 64, 24.5f},
-      {{{"nav1-bearing", 0}}, 64, 84.5f},
-      {{{"nav1-bearing", 275.5}}, 64, 360},  // dead ahead, not parked
-      {{{"nav1-bearing", 275.0}}, 64, 359.5f},
-      {{{"nav1-bearing", 359.99}, {"heading", 0}}, 64, 359.99f},
-      {{{"nav1-in-range", 0}}, 64, 0},
-      {{}, 62, 1},
-      {{{"nav2-in-range", 0}}, 62, 0},
-      {{}, 75, 16384},
-      {{}, 104, 1},  // no autobrake set: OFF
-      {{{"autobrake", 1}}, 104, 2},
-      {{{"autobrake", 2}}, 104, 3},
-      {{{"autobrake", 3}}, 104, 0},
-      {{{"autobrake", 9}}, 104, 1},
-      {{}, 105, 20000},
-      {{}, 112, 2600},
-      {{}, 113, 2500},
-      {{}, 120, 2600},
-      {{}, 170, 2500},
-      {{}, 123, 60 * 423.0f},
-      {{}, 173, 58 * 423.0f},
-      {{}, 124, 10000},  // 212 F is 100 C
-      {{}, 126, 18000000},
-      {{}, 176, 17800000},
-      {{}, 129, 85 * 163.84f},
-      {{}, 130, 90 * 163.84f},
-      {{}, 179, 84 * 163.84f},
-      {{}, 180, 89 * 163.84f},
-      {{}, 141, 0.85f * 16384},
-      {{}, 191, 0.84f * 16384},
-      {{}, 148, 90},
-      {{}, 198, 89},
-      {{}, 158, 1459.67f},
-      {{}, 208, 1449.67f},
-      {{{"parking-brake", 1}}, 161, 1},
-      {{{"elevator", -0.25}}, 163, 0.25f},  // stick back: elevators up
-      {{{"aileron", 0.5}}, 164, 0.5f},
-      {{}, 211, 0},
-      {{{"spoilers-armed", 1}}, 211, 4800},
-      {{{"speedbrake", 0.25}}, 211, 8283},
-      {{{"speedbrake", 0.5}, {"spoilers-armed", 1}}, 211, 10983},
-      {{{"speedbrake", 0.7}}, 211, 13683},
-      {{{"speedbrake", 1}}, 211, 16383},
-      {{{"elevator-trim", -1}}, 213, 13.5f / 49.876f},  // nose up: 13.5 UP
-      {{{"elevator-trim", 1}}, 213, -4.0f / 49.8f},
-      {{{"elevator-trim", 5}}, 213, -4.0f / 49.8f},
-      {{}, 215, 0},
-      {{{"gear-down", 1}}, 215, 16384},
-      {{{"gear0-position", 1}}, 216, 16384},
-      {{{"gear1-position", 0.5}}, 217, 8192},
-      {{{"gear2-position", 0.25}}, 218, 4096},
-      {{{"height-agl", 1000}}, 219, 304.8f},
-      {{{"groundspeed", 100}}, 227, 51.44445f},
+    std::function<double(const S&)> read;
+    double value;
+  } cases[] = {
+      {{{"pitch", 2.5}}, [](const S& s) { return s.pitchNoseUpDegrees; }, 2.5},
+      {{{"roll", -10}}, [](const S& s) { return s.bankRightDegrees; }, -10},  // left wing down
+      {{{"vertical-speed", 25}}, [](const S& s) { return s.verticalSpeedFpm; }, 1500},
+      {{{"egt-left", 1000}}, [](const S& s) { return s.engines[0].egtCelsius; }, 537.7778},
+      {{{"oil-temperature-right", 212}}, [](const S& s) { return s.engines[1].oilTemperatureCelsius; }, 100},
+      {{{"elevator", -0.25}}, [](const S& s) { return s.stickBackRatio; }, 0.25},  // stick back
+      {{{"aileron", 0.5}}, [](const S& s) { return s.stickRightRatio; }, 0.5},
+      {{{"elevator-trim", 0.5}}, [](const S& s) { return s.pitchTrimNoseUpRatio; }, -0.5},  // nose down
+      {{{"nav1-in-range", 0}}, [](const S& s) { return double(s.nav[0].received); }, 0},
+      {{{"nav2-bearing", 91}}, [](const S& s) { return s.nav[1].bearingDegrees; }, 91},
+      {{{"gear-down", 1}}, [](const S& s) { return double(s.gearLeverDown); }, 1},
+      {{{"gear1-wow", 1}}, [](const S& s) { return double(s.weightOnWheels[1]); }, 1},
+      {{{"gear2-position", 0.25}}, [](const S& s) { return s.gearDownRatio[2]; }, 0.25},
+      {{{"sd-page", 12}}, [](const S& s) { return double(s.systemPage); }, 12},
+      {{{"sd-page", 99}}, [](const S& s) { return double(s.systemPage); }, 15},
+      {{{"sd-page", -3}}, [](const S& s) { return double(s.systemPage); }, 0},
+      {{{"checklist-button", 300}}, [](const S& s) { return double(s.checklistButton); }, 255},
+      {{{"autobrake", 0}}, [](const S& s) { return double(s.autobrake); }, double(A::Off)},
+      {{{"autobrake", 1}}, [](const S& s) { return double(s.autobrake); }, double(A::Low)},
+      {{{"autobrake", 2}}, [](const S& s) { return double(s.autobrake); }, double(A::Medium)},
+      {{{"autobrake", 3}}, [](const S& s) { return double(s.autobrake); }, double(A::Rto)},
+      {{{"autobrake", 9}}, [](const S& s) { return double(s.autobrake); }, double(A::Off)},
+      {{{"spoilers-armed", 1}}, [](const S& s) { return double(s.spoilersArmed); }, 1},
+      {{{"doors-open", 1}}, [](const S& s) { return double(s.doorsOpen); }, 1},
   };
-  for (const auto& c : floats)
-    EXPECT_NEAR(bridged(c.changes).f32(c.word), c.value, std::fabs(c.value) * 1e-4f + 1e-4f) << "word " << c.word;
-
-  struct {
-    std::map<std::string, double> changes;
-    int word;
-    std::uint32_t bits;
-  } words[] = {
-      {{}, 17, 0},
-      {{{"landing-lights", 1}}, 17, 2},
-      {{{"checklist-button", 0x90}}, 39, 0x90000000u},
-      {{{"checklist-button", 300}}, 39, 0xff000000u},
-      {{}, 40, 0},
-      {{{"sd-page", 12}}, 40, 0x0c000000u},
-      {{{"sd-page", 99}}, 40, 0x0f000000u},
-      {{{"sd-page", -3}}, 40, 0},
-      {{}, 48, 0},
-      {{{"gear-down", 1}}, 48, 128},                       // approach: gear down in the air
-      {{{"gear-down", 1}, {"gear1-wow", 1}}, 48, 0},       // not on the ground
-      {{}, 221, 0x2000},                                    // airborne, doors closed
-      {{{"doors-open", 1}}, 221, 0},
-      {{{"gear0-wow", 1}}, 221, 0x2002},
-      {{{"gear2-wow", 1}, {"height-agl", 0}}, 221, 0x2002},
-      {{{"height-agl", 50}}, 221, 0x2001},                  // low, in the air
-      {{{"stall-warning", 1}}, 221, 0x2004},
-      {{{"overspeed", 1}}, 221, 0x2008},
-      {{{"oil-pressure-right", 5}}, 221, 0x2400},           // low oil on a running engine
-      {{{"oil-pressure-right", 5}, {"n2-right", 10}}, 221, 0x2000},  // engine stopped
-  };
-  for (const auto& c : words) EXPECT_EQ(bridged(c.changes).u32(c.word), c.bits) << "word " << c.word;
+  for (const auto& c : cases)
+    EXPECT_NEAR(c.read(state(c.changes)), c.value, 1e-4) << c.changes.begin()->first;
 }
 
 TEST(Bridge, RefusesMalformedPacketsAndKeepsThePrevious) {
@@ -218,7 +151,7 @@ TEST(Bridge, RefusesMalformedPacketsAndKeepsThePrevious) {
   const std::string noLast = fields.substr(0, fields.rfind(','));
   std::string withNul = good;
   withNul[3] = '\0';
-  std::string huge(bridge::kMaxPacketBytes + 1, '1');
+  std::string huge(flightgear::kMaxPacketBytes + 1, '1');
   struct {
     std::string text;
     const char* error;
@@ -242,17 +175,17 @@ TEST(Bridge, RefusesMalformedPacketsAndKeepsThePrevious) {
       {good + "\n", "field 58"},
   };
   for (const auto& c : cases) {
-    bridge::Packet p;
+    flightgear::Packet p;
     p.fill(7.0);
     std::string error;
-    EXPECT_FALSE(bridge::parsePacket(c.text, p, error)) << c.text.substr(0, 60);
+    EXPECT_FALSE(flightgear::parsePacket(c.text, p, error)) << c.text.substr(0, 60);
     EXPECT_NE(error.find(c.error), std::string::npos) << c.text.substr(0, 60) << "\n  got: " << error;
     for (double v : p) ASSERT_EQ(v, 7.0) << "a refused packet changes nothing";
   }
-  bridge::Packet p;
+  flightgear::Packet p;
   std::string error;
-  EXPECT_TRUE(bridge::parsePacket(fields, p, error)) << "the newline is optional: " << error;
-  EXPECT_TRUE(bridge::parsePacket(fields + "\r\n", p, error)) << error;
+  EXPECT_TRUE(flightgear::parsePacket(fields, p, error)) << "the newline is optional: " << error;
+  EXPECT_TRUE(flightgear::parsePacket(fields + "\r\n", p, error)) << error;
 
   std::mt19937 random(5);
   for (int round = 0; round < 2000; ++round) {
@@ -262,9 +195,11 @@ TEST(Bridge, RefusesMalformedPacketsAndKeepsThePrevious) {
       if (!text.empty() && random() % 2) text[random() % text.size()] = char(random() % 256);
       else text += char(random() % 256);
     }
-    if (bridge::parsePacket(text, p, error)) {
+    if (flightgear::parsePacket(text, p, error)) {
+      bridge::AircraftState st;
+      flightgear::toState(p, st);
       FlightDataBlock b;
-      bridge::composeBlock(p, {}, b);
+      bridge::composeBlock(st, {}, b);
     }
   }
 }

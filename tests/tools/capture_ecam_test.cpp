@@ -4,7 +4,8 @@
 
 #include <string>
 
-#include "bridge.h"
+#include "compose.h"
+#include "flightgear.h"
 #include "ecam/ewd/engine_warning_display.h"
 #include "ecam/sd/pages.h"
 #include "ecam/sd/sd_geometry.h"
@@ -37,11 +38,13 @@ const char* const kC172pLater =
     "0.00,0.00,64.5,0.0,0.00,59.9,0.0000,0.00,0,150.46,0,0,0,0,0";
 
 FlightDataBlock bridged(const char* payload) {
-  bridge::Packet p{};
+  flightgear::Packet p{};
   std::string error;
-  EXPECT_TRUE(bridge::parsePacket(payload, p, error)) << error;
+  EXPECT_TRUE(flightgear::parsePacket(payload, p, error)) << error;
   FlightDataBlock b;
-  bridge::composeBlock(p, bridge::Options{}, b);
+  bridge::AircraftState state;
+  flightgear::toState(p, state);
+  bridge::composeBlock(state, bridge::Options{}, b);
   return b;
 }
 

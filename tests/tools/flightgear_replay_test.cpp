@@ -8,7 +8,8 @@
 #include <sstream>
 #include <string>
 
-#include "bridge.h"
+#include "compose.h"
+#include "flightgear.h"
 #include "ecam/sd/sd_geometry.h"
 #include "ecam/sd/system_display.h"
 #include "standby/attitude_geometry.h"
@@ -28,7 +29,7 @@ struct Moment {
 
 void PrintTo(const Moment& m, std::ostream* os) { *os << m.what; }
 
-bridge::Packet packetAt(const Moment& m) {
+flightgear::Packet packetAt(const Moment& m) {
   std::ifstream in(std::string(A320_CAPTURES_DIR) + "/" + m.file);
   EXPECT_TRUE(in) << m.file;
   std::string line;
@@ -36,18 +37,20 @@ bridge::Packet packetAt(const Moment& m) {
     if (line.empty() || line[0] == '#') continue;
     const auto tab = line.find('\t');
     if (line.substr(0, tab) != m.seconds) continue;
-    bridge::Packet p{};
+    flightgear::Packet p{};
     std::string error;
-    EXPECT_TRUE(bridge::parsePacket(line.substr(tab + 1), p, error)) << m.what << ": " << error;
+    EXPECT_TRUE(flightgear::parsePacket(line.substr(tab + 1), p, error)) << m.what << ": " << error;
     return p;
   }
   ADD_FAILURE() << "no packet at " << m.seconds << " in " << m.file;
   return {};
 }
 
-FlightDataBlock compose(const bridge::Packet& p) {
+FlightDataBlock compose(const flightgear::Packet& p) {
+  bridge::AircraftState s;
+  flightgear::toState(p, s);
   FlightDataBlock b;
-  bridge::composeBlock(p, {}, b);
+  bridge::composeBlock(s, {}, b);
   return b;
 }
 
@@ -66,13 +69,13 @@ class FlightGearMoment : public testing::TestWithParam<Moment> {};
 // a right bank), below the aircraft symbol when the nose is up, by the
 // pitch the instrument can show (25 degrees at most).
 TEST_P(FlightGearMoment, StandbyHorizonShowsTheAircraftsAttitude) {
-  const bridge::Packet p = packetAt(GetParam());
+  const flightgear::Packet p = packetAt(GetParam());
   Bench bench(A320_ATTITUDE, kSide);
   ASSERT_TRUE(bench.made);
   const Frame f = bench.render(compose(p));
   const auto h = readings::horizon(f);
   ASSERT_TRUE(h.has_value()) << "no horizon seen";
-  const double rightWingDown = p[bridge::Roll], noseUp = std::clamp(p[bridge::Pitch], -25.0, 25.0);
+  const double rightWingDown = p[flightgear::Roll], noseUp = std::clamp(p[flightgear::Pitch], -25.0, 25.0);
   EXPECT_NEAR(h->tiltDegrees, rightWingDown, 1.0);
   EXPECT_NEAR(h->belowCentre, noseUp * attitudegeo::kPitchStep, 0.012);
 }
@@ -80,30 +83,30 @@ TEST_P(FlightGearMoment, StandbyHorizonShowsTheAircraftsAttitude) {
 // Whatever the aircraft does, the heading under the lubber mark is the
 // packet's heading.
 TEST_P(FlightGearMoment, RmiCardShowsTheHeading) {
-  const bridge::Packet p = packetAt(GetParam());
+  const flightgear::Packet p = packetAt(GetParam());
   Bench bench(A320_RMI, kSide);
   ASSERT_TRUE(bench.made);
   const FlightDataBlock b = compose(p);
   ASSERT_EQ(b.f32(64), 0.0f) << "no station received: both needles parked along the x axis";
-  EXPECT_NEAR(angleBetween(readings::rmiHeading(bench.render(b), {0.0}), p[bridge::Heading]), 0, 0.5);
+  EXPECT_NEAR(angleBetween(readings::rmiHeading(bench.render(b), {0.0}), p[flightgear::Heading]), 0, 0.5);
 }
 
 // Needle and counter read the packet's airspeed; the needle only where the
 // scale has marks (from 60 kt up).
 TEST_P(FlightGearMoment, StandbyAirspeedReadsThePacket) {
-  bridge::Packet p = packetAt(GetParam());
+  flightgear::Packet p = packetAt(GetParam());
   Bench bench(A320_AIRSPEED, kSide);
   ASSERT_TRUE(bench.made);
-  const double ias = p[bridge::Ias];
+  const double ias = p[flightgear::Ias];
   const Frame f = bench.render(compose(p));
   // Needle and second pointer, as far as they reach on either side.
   const std::vector<Occluder> pointers = {
       {airspeedgeo::dialAngle(float(ias)), -airspeedgeo::kCounterweightReach - 0.02, airspeedgeo::kPointerRight, 0.095},
-      {airspeedgeo::dialAngle(float(p[bridge::TargetSpeed])), -0.02,
+      {airspeedgeo::dialAngle(float(p[flightgear::TargetSpeed])), -0.02,
        airspeedgeo::kPointerRight, 0.095}};
   EXPECT_NEAR(readings::airspeedCounter(f, pointers), ias, 0.3);
   if (ias < airspeedgeo::kScaleBottom) return;
-  p[bridge::Ias] = ias + 100;
+  p[flightgear::Ias] = ias + 100;
   const Frame moved = bench.render(compose(p));
   using namespace airspeedgeo;
   const double at = readings::needleAngle(f, moved, 0.45, 0.72, {kMachSecond, kMachFirst, kUnits, kTens, kHundreds});
@@ -113,17 +116,17 @@ TEST_P(FlightGearMoment, StandbyAirspeedReadsThePacket) {
 // Counter and needle read the packet's altitude; below sea level the
 // counter shows NEG and the feet below, never a height above the sea.
 TEST_P(FlightGearMoment, StandbyAltimeterReadsThePacket) {
-  bridge::Packet p = packetAt(GetParam());
+  flightgear::Packet p = packetAt(GetParam());
   Bench bench(A320_ALTITUDE, 600);
   ASSERT_TRUE(bench.made);
-  const double feet = p[bridge::Altitude];
+  const double feet = p[flightgear::Altitude];
   const Frame f = bench.render(compose(p));
   const auto read = readings::altitudeCounter(
       f, {{altimetergeo::needleAngle(float(feet)), altimetergeo::kNeedleLeft - 0.02, altimetergeo::kNeedleRight,
            0.095}});
   EXPECT_EQ(read.negFlag, feet < 0);
   EXPECT_NEAR(read.feet, feet, 1.5);
-  p[bridge::Altitude] = feet + 400;
+  p[flightgear::Altitude] = feet + 400;
   const Frame moved = bench.render(compose(p));
   using namespace altimetergeo;
   const double at =
@@ -155,12 +158,12 @@ TEST(FlightGear, RmiNeedlesPointAtTheStation) {
   Bench bench(A320_RMI, kSide);
   ASSERT_TRUE(bench.made);
   for (const auto& c : cases) {
-    bridge::Packet p = packetAt(kUfoLevel);
+    flightgear::Packet p = packetAt(kUfoLevel);
     auto frame = [&](double station1, double station2) {
-      p[bridge::Heading] = c.heading;
-      p[bridge::Nav1Bearing] = station1;
-      p[bridge::Nav2Bearing] = station2;
-      p[bridge::Nav1InRange] = p[bridge::Nav2InRange] = 1;
+      p[flightgear::Heading] = c.heading;
+      p[flightgear::Nav1Bearing] = station1;
+      p[flightgear::Nav2Bearing] = station2;
+      p[flightgear::Nav1InRange] = p[flightgear::Nav2InRange] = 1;
       return bench.render(compose(p));
     };
     const Frame seen = frame(c.station, c.station);
@@ -181,17 +184,17 @@ TEST(FlightGear, FlightControlPageShowsStickBackAndRightRoll) {
   sd::resetModuleState();
   Bench bench(A320_ECAM_SYSTEM, kSide);
   ASSERT_TRUE(bench.made);
-  bridge::Packet p = packetAt(kUfoNoseUpRightRoll);
-  ASSERT_LT(p[bridge::Elevator], 0) << "FlightGear's elevator is negative for stick back";
-  ASSERT_GT(p[bridge::Aileron], 0);
+  flightgear::Packet p = packetAt(kUfoNoseUpRightRoll);
+  ASSERT_LT(p[flightgear::Elevator], 0) << "FlightGear's elevator is negative for stick back";
+  ASSERT_GT(p[flightgear::Aileron], 0);
   auto frame = [&](double elevator, double aileron) {
-    p[bridge::Elevator] = elevator;
-    p[bridge::Aileron] = aileron;
+    p[flightgear::Elevator] = elevator;
+    p[flightgear::Aileron] = aileron;
     FlightDataBlock b = compose(p);
     b.setU32(40, 11u << 24);  // the F/CTL page, chosen by hand
     return bench.render(b);
   };
-  const double elevator = p[bridge::Elevator], aileron = p[bridge::Aileron];
+  const double elevator = p[flightgear::Elevator], aileron = p[flightgear::Aileron];
   const Frame centred = frame(0, 0), moved = frame(elevator, aileron);
   // Mean height of the marker's points that moved in, against its rest.
   auto shift = [&](const sdgeo::Quad& q) {

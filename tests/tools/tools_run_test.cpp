@@ -1,9 +1,12 @@
 // The command-line tools run as a user runs them: exit codes, messages,
 // files written, datagrams sent.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 
 #include <array>
+#include <cstdlib>
+#include <cstring>
 #include <cstdio>
 #include <chrono>
 #include <fstream>
@@ -239,6 +242,55 @@ TEST(FeedTool, RecordThenReplayGivesTheSameBlocks) {
   for (std::size_t i = 0; i < want.size(); ++i) EXPECT_EQ(got[i].bytes, want[i].bytes) << "block " << i;
   r.close();
   std::remove(file.c_str());
+}
+
+// "Stop a recording with Ctrl-C": what arrived until then is in the file,
+// the first datagram at exactly 0 so that a replay sends nothing before it.
+TEST(FeedTool, RecordingStoppedBySignalKeepsWhatArrived) {
+  for (const int sig : {SIGINT, SIGTERM}) {
+    SCOPED_TRACE(strsignal(sig));
+    const std::string file = "/tmp/a320-record-signal-" + std::to_string(::getpid()) + ".scenario";
+    const std::uint16_t listen = freeUdpPort();
+    // The shell prints its process id, then becomes the recorder.
+    std::FILE* recorder =
+        ::popen(("echo $$; exec " + kFeed + " --record " + file + " --port " + std::to_string(listen) + " 2>&1").c_str(),
+                "r");
+    ASSERT_NE(recorder, nullptr);
+    std::array<char, 256> line{};
+    ASSERT_NE(std::fgets(line.data(), line.size(), recorder), nullptr);
+    const pid_t pid = pid_t(std::atoi(line.data()));
+    ASSERT_GT(pid, 1);
+    ASSERT_NE(std::fgets(line.data(), line.size(), recorder), nullptr);
+    EXPECT_NE(std::string(line.data()).find("recording what arrives"), std::string::npos) << line.data();
+
+    LoopbackSender sender(listen);
+    for (int i = 0; i < 3; ++i) {
+      FlightDataBlock b;
+      b.setF32(25, 100.0f + float(i));
+      EXPECT_TRUE(sender.send(b.bytes.data(), b.bytes.size()));
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ASSERT_EQ(::kill(pid, sig), 0);
+    std::string output;
+    while (std::fgets(line.data(), line.size(), recorder)) output += line.data();
+    const int status = ::pclose(recorder);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by the signal itself:\n" << output;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << output;
+    EXPECT_NE(output.find("recorded 3 datagrams"), std::string::npos) << output;
+
+    std::ifstream in(file);
+    std::string text, first;
+    int stamped = 0;
+    for (std::string l; std::getline(in, l);)
+      if (!l.empty() && l[0] != '#') {
+        if (stamped++ == 0) first = l;
+        text += l + "\n";
+      }
+    EXPECT_EQ(first.rfind("0.000000 ", 0), 0u) << text;
+    EXPECT_GE(stamped, 3) << text;
+    std::remove(file.c_str());
+  }
 }
 
 TEST(FeedTool, PlaysTheDemoAndLoops) {

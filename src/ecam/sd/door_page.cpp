@@ -63,10 +63,11 @@ bool drawDoorPage(SystemDisplay& d, const FlightDataBlock& block) {
              t.label.y, kElementZ);
   }
   DrawText(f, "OXY", kNormal, kOxySize, kOxyLabel.x, kOxyLabel.y, kElementZ);
-  // Far outside the formula's range the value is too large to show or not a
-  // number; either way the readout is left out.
-  DrawDecimal(f, float(std::clamp(oxy, -1e7, 1e7)), 4, 3, 0, 1, kNormal, kOxySize, kOxyValue.x, kOxyValue.y,
-              kElementZ);
+  // Only the units cell of the four lies clear of the label: a tens digit
+  // or a sign would land on its "Y". Every real reading (about 3.1 on the
+  // ground) fits; what does not, or is no number, is left out.
+  if (oxy >= 0.0 && oxy < 10.0)
+    DrawDecimal(f, float(oxy), 4, 3, 0, 1, kNormal, kOxySize, kOxyValue.x, kOxyValue.y, kElementZ);
   DrawText(f, "PSI", kUnit, kOxySize, kOxyUnit.x, kOxyUnit.y, kElementZ);
   d.drawPermanentData(block);
   return true;

@@ -75,8 +75,13 @@ void SystemDisplay::drawBackground(int slot) const {
 namespace {
 
 // Magnitude on the left, sign after it: "+" a little smaller than "-".
+// The sign sits on the number's third cell, so only two digits have room;
+// a temperature of 100 or more would put a digit under the sign and is not
+// drawn at all, nor is a NaN, which no reading of 0 would stand for.
 void temperatureLine(const FontSet& f, float value, sdgeo::Point number, sdgeo::Point sign) {
-  DrawNumber(f, truncToInt32(std::fabs(value)), 5, 0, 1, 2, sdgeo::kTempSize, number.x, number.y, sd::kElementZ);
+  if (!(std::fabs(value) < 100.0f)) return;
+  const std::int32_t magnitude = truncToInt32(std::fabs(value));
+  DrawNumber(f, magnitude, 5, 0, 1, 2, sdgeo::kTempSize, number.x, number.y, sd::kElementZ);
   if (value >= 0.0f)
     DrawText(f, "+", 2, 1.3f, sign.x, sign.y, sd::kElementZ);
   else

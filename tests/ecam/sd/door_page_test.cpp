@@ -71,6 +71,15 @@ TEST(DoorPage, OxygenOverAFlight) {
   cap.clear();
   d.draw(flying(450, 45000));
   EXPECT_EQ(oxygenShown(cap), at40000);
+
+  // Far below the field the value grows past the one cell clear of the
+  // label: a tens digit would sit on its "Y", so nothing is drawn.
+  for (const auto& [altitude, shown] : {std::pair{-150000.0f, "8.372"}, std::pair{-200000.0f, ""}}) {
+    cap.clear();
+    d.draw(flying(450, altitude));
+    EXPECT_EQ(oxygenShown(cap), shown) << altitude << "\n" << cap.dump();
+    EXPECT_EQ(cap.textAt(sdgeo::kOxyLabel.x, sdgeo::kOxyLabel.y, 0.15), "OXY") << cap.dump();
+  }
 }
 
 TEST(DoorPage, GroundElevationFromBadWords) {

@@ -3,6 +3,7 @@
 // APU and WHEEL pages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>

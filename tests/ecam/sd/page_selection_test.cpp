@@ -266,8 +266,10 @@ TEST(SystemDisplayPages, PermanentDataArea) {
        "34", "69071"},
       {"below 50 kt the TAT line shows the SAT", 15.0f, 7.6f, 49.9f, 1, 2, 0, "7", "+", "7", "+", "01", "02", "60000"},
       {"at 50 kt the TAT", 15.0f, 7.6f, 50.0f, 23, 59, 1, "15", "+", "7", "+", "23", "59", "60000"},
-      {"big magnitudes keep their lowest digits", -123456.0f, 99999.0f, 300, 0, 0, 0, "23456", "-", "99999", "+", "00",
-       "00", "60000"},
+      {"two digits fit beside the sign", -99.9f, 99.9f, 300, 0, 0, 0, "99", "-", "99", "+", "00", "00", "60000"},
+      // A third digit would sit under the sign.
+      {"100 and more have no place", -100.0f, 123456.0f, 300, 0, 0, 0, "", "", "", "", "00", "00", "60000"},
+      {"NaN has no place either", NAN, -1e30f, 300, 0, 0, 0, "", "", "", "", "00", "00", "60000"},
   };
   for (const Case& c : cases) {
     Display d;

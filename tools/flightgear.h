@@ -1,16 +1,18 @@
 #pragma once
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 
-#include "instruments/flight_data.h"
+#include "aircraft_state.h"
+#include "bridge_loop.h"
 
-// FlightGear to flight data blocks. FlightGear's generic protocol, in its
+// The FlightGear adapter: its packets as the aircraft state. FlightGear's generic protocol, in its
 // text form, sends one line per record: every chunk of the protocol file
 // printed with its own printf format, joined by the var separator (","),
 // ended by the line separator ("\n"); over UDP each record is one datagram.
 // The protocol file we ship is protocolXml(), so the order is ours.
-namespace bridge {
+namespace flightgear {
 
 enum Field {
   UtcHour, UtcMinute, UtcSecond, Elapsed, Sat, Mach, Heading, Pitch, Roll, Ias, TargetSpeed, Altitude,
@@ -41,13 +43,15 @@ inline constexpr double kMaxMagnitude = 1e9;
 // Exactly kFieldCount plain numbers; a final "\n" or "\r\n" is allowed.
 bool parsePacket(std::string_view datagram, Packet& out, std::string& error);
 
-struct Options {
-  float flapsFullDegrees = 40.0f;  // flap-pos-norm 1.0, in the FLAPS settings' unit
-};
-// Every word the instruments read, from one packet; the others stay 0.
-void composeBlock(const Packet& packet, const Options& options, FlightDataBlock& out);
+// The packet as the aircraft state; the composition does the rest.
+void toState(const Packet& packet, bridge::AircraftState& out);
 
 // The FlightGear protocol file for fields().
 std::string protocolXml();
 
-}  // namespace bridge
+// The adapter on the network: one block per packet that arrives on
+// 127.0.0.1:listenPort (every interface with everyInterface). nullptr with
+// error filled when the port cannot be had.
+std::unique_ptr<bridge::Source> openSource(long long listenPort, bool everyInterface, std::string& error);
+
+}  // namespace flightgear

@@ -1,28 +1,19 @@
-#include "bridge.h"
+#include "flightgear.h"
+
+#include <arpa/inet.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 
-namespace bridge {
+namespace flightgear {
 namespace {
-
-constexpr float kRawFull = 16384.0f;            // engine percent, gear, levers
-constexpr float kRawPerPercent = 163.84f;       // 16384 = 100 %
-constexpr float kHydraulicPerPercent = 200000;  // N2 % x 20 after the display's / 10000
-constexpr float kOilRawPerPsi = 423.0f;
-constexpr float kMachRaw = 1.0f / 4.8828871e-05f;
-constexpr float kVsRawPerFps = 0.3048f * 256.0f;  // the word is m/s x 256
-constexpr float kKnotsPerMs = 1.943844f;
-constexpr float kHpaPerInhg = 33.8639f;
-constexpr float kThsUpDegrees = 13.5f, kThsDownDegrees = 4.0f;
-constexpr float kSpeedBrakeDetents[] = {0.0f, 8283.0f, 10983.0f, 13683.0f, 16383.0f};
-constexpr float kSpoilersArmed = 4800.0f;
-constexpr std::uint32_t kOnGround = 1u << 1, kLowHeight = 1u << 0, kStall = 1u << 2, kOverspeed = 1u << 3,
-                        kLowOil = 1u << 10, kDoorsClosed = 1u << 13;
-constexpr double kLowHeightFeet = 100.0;
-constexpr double kRunningN2 = 20.0, kLowOilPsi = 13.0;
 
 #define F(field, name, type, format, property) FieldSpec{field, name, type, format, property}
 const std::array<FieldSpec, kFieldCount> kFields = {{
@@ -88,60 +79,8 @@ const std::array<FieldSpec, kFieldCount> kFields = {{
 }};
 #undef F
 
-float f(double v) { return float(v); }  // inputs are bounded by kMaxMagnitude
-
-// Which way the display reads every signed word the bridge sends, against
-// which way FlightGear counts the property it comes from. Every sign the
-// composition turns round is turned here and nowhere else.
-namespace sense {
-
-// Words 22 and 101: the standby horizon's pitch scale rises for a positive
-// value, so positive is nose down. FlightGear's pitch is positive nose up.
-float pitchWord(double noseUpDegrees) { return f(-noseUpDegrees); }
-
-// Words 23 and 102: the standby horizon turns clockwise for a positive
-// value, which is what a pilot sees in a left bank. FlightGear's roll is
-// positive right wing down. (FlightGear has no flight director of its own,
-// so words 101 to 103 stay 0 and the command bar stays hidden.)
-float bankWord(double rightWingDownDegrees) { return f(-rightWingDownDegrees); }
-
-// Word 64: bearing of the station clockwise from the nose, 0 < word <= 360,
-// for RMI needle 1; a station dead ahead is 360, as 0 parks both needles.
-// FlightGear's nav heading-deg is the bearing from the aircraft to the
-// station clockwise from north.
-float relativeBearingWord(double bearingToStation, double heading) {
-  double relative = std::fmod(bearingToStation - heading, 360.0);
-  if (relative <= 0.0) relative += 360.0;
-  const float word = f(relative);
-  return word > 0.0f ? word : 360.0f;
-}
-
-// Word 75: bearing to the station clockwise from north, as a 16-bit angle;
-// RMI needle 2's head is the end the display turns to that bearing.
-float bearingWord(double bearingToStation) { return f(bearingToStation * (65536.0 / 360.0)); }
-
-// Word 163: the F/CTL page raises the elevators for a positive value, so
-// positive is stick back (nose up). FlightGear's elevator is positive stick
-// forward: the ufo pitches up with -0.3.
-float stickPitchWord(double elevatorNoseDown) { return f(-elevatorNoseDown); }
-
-// Word 164: the F/CTL page raises the right aileron for a positive value, a
-// right roll, as FlightGear's aileron does.
-float stickRollWord(double aileronRightRoll) { return f(aileronRightRoll); }
-
-// Word 213: the F/CTL page shows UP for a positive value, up to 13.5 degrees
-// nose up, and DN down to 4 degrees nose down. FlightGear's elevator trim is
-// positive nose down, like its elevator.
-float pitchTrimWord(double elevatorTrimNoseDown) {
-  const double noseUp = -std::clamp(elevatorTrimNoseDown, -1.0, 1.0);
-  return f(noseUp >= 0 ? noseUp * kThsUpDegrees / 49.876 : noseUp * kThsDownDegrees / 49.8);
-}
-
-}  // namespace sense
-
-std::uint32_t clampedInt(double v, int lo, int hi) {
-  return std::uint32_t(std::clamp(int(std::lround(std::clamp(v, double(lo), double(hi)))), lo, hi));
-}
+// Rounded and held within [lo, hi].
+int rounded(double v, int lo, int hi) { return int(std::lround(std::clamp(v, double(lo), double(hi)))); }
 
 }  // namespace
 
@@ -187,93 +126,73 @@ bool parsePacket(std::string_view datagram, Packet& out, std::string& error) {
   return true;
 }
 
-void composeBlock(const Packet& p, const Options& options, FlightDataBlock& b) {
-  b = FlightDataBlock{};
+void toState(const Packet& p, bridge::AircraftState& s) {
+  s = bridge::AircraftState{};
   auto on = [&](Field field) { return p[field] != 0.0; };
-
-  b.setF32(2, f(p[UtcHour]));
-  b.setF32(3, f(p[UtcMinute]));
-  b.setF32(4, f(p[UtcSecond]));
-  b.setF32(5, f(p[Elapsed]));
-  b.setF32(7, f(p[Sat]));
-  // Total air temperature from the static one and the Mach number.
-  const double tat = (p[Sat] + 273.15) * (1.0 + 0.2 * p[Mach] * p[Mach]) - 273.15;
-  b.setF32(8, f(tat / 250.0));
-  b.setF32(14, f(p[Heading]));
-  b.setU32(17, on(LandingLights) ? 2u : 0u);
-  b.setF32(22, sense::pitchWord(p[Pitch]));
-  b.setF32(23, sense::bankWord(p[Roll]));
-  b.setF32(25, f(p[Ias]));
-  b.setF32(27, f(p[TargetSpeed] * 128.0));
-  b.setF32(28, f(p[Mach] * kMachRaw));
-  b.setF32(29, f(p[Altitude]));
-  b.setF32(30, f(p[VerticalSpeedFps] * kVsRawPerFps));
-  b.setF32(31, f(p[SettingInhg]));
-  b.setF32(32, f(p[SettingInhg] * kHpaPerInhg));
-  b.setF32(37, f(std::clamp(p[FlapNorm], 0.0, 1.0) * options.flapsFullDegrees));
-  b.setU32(39, clampedInt(p[ChecklistButton], 0, 255) << 24);
-  b.setU32(40, clampedInt(p[SdPageSelect], 0, 15) << 24);
-  b.setF32(41, f(std::max(p[BrakeLeft], p[BrakeRight]) * kRawFull));
-
-  const bool onGround = on(Wow0) || on(Wow1) || on(Wow2);
-  b.setU32(48, !onGround && on(GearDown) ? 128u : 0u);  // on the approach: gear down in the air
-  // 0.0 parks the RMI needles: word 64 only when the station is received.
-  b.setF32(64, on(Nav1InRange) ? sense::relativeBearingWord(p[Nav1Bearing], p[Heading]) : 0.0f);
-  b.setF32(62, on(Nav2InRange) ? 1.0f : 0.0f);
-  b.setF32(75, sense::bearingWord(p[Nav2Bearing]));
-
-  // Our autobrake property: 0 off, 1 low, 2 medium, 3 RTO; anything else off.
-  static constexpr float kAutobrake[] = {1.0f, 2.0f, 3.0f, 0.0f};
-  const double autobrake = p[Autobrake];
-  b.setF32(104, autobrake >= 0 && autobrake <= 3 ? kAutobrake[clampedInt(autobrake, 0, 3)] : 1.0f);
-  b.setF32(105, f(p[Fuel]));
-
+  s.utcHours = p[UtcHour];
+  s.utcMinutes = p[UtcMinute];
+  s.utcSeconds = p[UtcSecond];
+  s.elapsedSeconds = p[Elapsed];
+  s.staticAirCelsius = p[Sat];
+  s.mach = p[Mach];
+  s.headingDegrees = p[Heading];
+  // FlightGear's pitch is positive nose up, its roll positive right wing
+  // down: the state's own senses.
+  s.pitchNoseUpDegrees = p[Pitch];
+  s.bankRightDegrees = p[Roll];
+  s.indicatedKnots = p[Ias];
+  s.targetKnots = p[TargetSpeed];
+  s.altitudeFeet = p[Altitude];
+  s.verticalSpeedFpm = p[VerticalSpeedFps] * 60.0;
+  s.altimeterInHg = p[SettingInhg];
+  s.flapRatio = p[FlapNorm];
+  s.brakeLeftRatio = p[BrakeLeft];
+  s.brakeRightRatio = p[BrakeRight];
+  s.parkingBrakeRatio = p[ParkingBrake];
+  s.landingLights = on(LandingLights);
+  // FlightGear's elevator and elevator trim are positive stick forward and
+  // nose down (the ufo pitches up with -0.3); its aileron positive right.
+  s.stickBackRatio = -p[Elevator];
+  s.stickRightRatio = p[Aileron];
+  s.pitchTrimNoseUpRatio = -p[ElevatorTrim];
+  s.speedBrakeRatio = p[SpeedBrake];
+  s.spoilersArmed = on(SpoilersArmed);
+  s.gearLeverDown = on(GearDown);
+  s.gearDownRatio = {p[Gear0], p[Gear1], p[Gear2]};
+  s.weightOnWheels = {on(Wow0), on(Wow1), on(Wow2)};
+  s.heightFeet = p[Agl];
+  s.groundKnots = p[GroundSpeed];
+  s.stallWarning = on(Stall);
+  s.overspeedWarning = on(Overspeed);
+  s.fuelPounds = p[Fuel];
   struct Engine {
     Field n1, n2, egt, flow, oil, oilTemp, throttle;
-    int offset;  // engine 2's words are engine 1's plus 50
   };
-  bool lowOil = false;
-  for (const Engine& e : {Engine{N1Left, N2Left, EgtLeft, FuelFlowLeft, OilPressureLeft, OilTemperatureLeft,
-                                 ThrottleLeft, 0},
-                          Engine{N1Right, N2Right, EgtRight, FuelFlowRight, OilPressureRight,
-                                 OilTemperatureRight, ThrottleRight, 50}}) {
-    const int o = e.offset;
-    b.setF32(120 + o, f(p[e.flow]));
-    b.setF32(123 + o, f(p[e.oil] * kOilRawPerPsi));
-    b.setF32(124 + o, f(std::max(0.0, (p[e.oilTemp] - 32.0) / 1.8) * 100.0));
-    b.setF32(126 + o, f(p[e.n2] * kHydraulicPerPercent));
-    b.setF32(129 + o, f(p[e.n1] * kRawPerPercent));
-    b.setF32(130 + o, f(p[e.n2] * kRawPerPercent));
-    b.setF32(141 + o, f(p[e.throttle] * kRawFull));
-    b.setF32(148 + o, f(p[e.n2]));
-    b.setF32(158 + o, f(p[e.egt] + 459.67));
-    lowOil = lowOil || (p[e.n2] >= kRunningN2 && p[e.oil] < kLowOilPsi);
+  const Engine engines[] = {{N1Left, N2Left, EgtLeft, FuelFlowLeft, OilPressureLeft, OilTemperatureLeft, ThrottleLeft},
+                            {N1Right, N2Right, EgtRight, FuelFlowRight, OilPressureRight, OilTemperatureRight,
+                             ThrottleRight}};
+  for (std::size_t e = 0; e < 2; ++e) {
+    const Engine& from = engines[e];
+    bridge::EngineState& to = s.engines[e];
+    to.n1Percent = p[from.n1];
+    to.n2Percent = p[from.n2];
+    to.egtCelsius = (p[from.egt] - 32.0) / 1.8;
+    to.fuelFlowPph = p[from.flow];
+    to.oilPressurePsi = p[from.oil];
+    to.oilTemperatureCelsius = (p[from.oilTemp] - 32.0) / 1.8;
+    to.throttleRatio = p[from.throttle];
   }
-  // Fuel used counts engine 1's flow word 112 and engine 2's 113.
-  b.setF32(112, f(p[FuelFlowLeft]));
-  b.setF32(113, f(p[FuelFlowRight]));
-
-  b.setF32(161, f(p[ParkingBrake]));
-  b.setF32(163, sense::stickPitchWord(p[Elevator]));
-  b.setF32(164, sense::stickRollWord(p[Aileron]));
-  // The display only extends spoilers at its exact detents.
-  const std::uint32_t level = clampedInt(p[SpeedBrake] * 4.0, 0, 4);
-  b.setF32(211, level == 0 && on(SpoilersArmed) ? kSpoilersArmed : kSpeedBrakeDetents[level]);
-  b.setF32(213, sense::pitchTrimWord(p[ElevatorTrim]));
-  b.setF32(215, on(GearDown) ? kRawFull : 0.0f);
-  b.setF32(216, f(p[Gear0] * kRawFull));
-  b.setF32(217, f(p[Gear1] * kRawFull));
-  b.setF32(218, f(p[Gear2] * kRawFull));
-  b.setF32(219, f(p[Agl] * 0.3048));
-
-  std::uint32_t status = on(DoorsOpen) ? 0u : kDoorsClosed;
-  if (onGround) status |= kOnGround;
-  if (!onGround && p[Agl] < kLowHeightFeet) status |= kLowHeight;
-  if (on(Stall)) status |= kStall;
-  if (on(Overspeed)) status |= kOverspeed;
-  if (lowOil) status |= kLowOil;
-  b.setU32(221, status);
-  b.setF32(227, f(p[GroundSpeed] / kKnotsPerMs));
+  // nav heading-deg is the bearing from the aircraft to the station.
+  s.nav[0] = {on(Nav1InRange), p[Nav1Bearing]};
+  s.nav[1] = {on(Nav2InRange), p[Nav2Bearing]};
+  s.systemPage = rounded(p[SdPageSelect], 0, 15);
+  s.checklistButton = rounded(p[ChecklistButton], 0, 255);
+  // Our autobrake property: 0 off, 1 low, 2 medium, 3 RTO; anything else off.
+  static constexpr bridge::Autobrake kAutobrake[] = {bridge::Autobrake::Off, bridge::Autobrake::Low,
+                                                     bridge::Autobrake::Medium, bridge::Autobrake::Rto};
+  const double autobrake = p[Autobrake];
+  s.autobrake = autobrake >= 0 && autobrake <= 3 ? kAutobrake[rounded(autobrake, 0, 3)] : bridge::Autobrake::Off;
+  s.doorsOpen = on(DoorsOpen);
 }
 
 std::string protocolXml() {
@@ -300,4 +219,61 @@ std::string protocolXml() {
   return x;
 }
 
-}  // namespace bridge
+namespace {
+
+class FlightGearSource : public bridge::Source {
+ public:
+  explicit FlightGearSource(int socket) : socket_(socket), buf_(kMaxPacketBytes + 1) {}
+  ~FlightGearSource() override { close(socket_); }
+  std::vector<int> sockets() const override { return {socket_}; }
+
+  void readable(int socket, bridge::Clock::time_point) override {
+    // One byte more than the longest packet, so that a longer one shows.
+    const ssize_t n = recv(socket, buf_.data(), buf_.size(), 0);
+    if (n < 0) return;
+    std::string error;
+    if (!parsePacket(std::string_view(buf_.data(), std::size_t(n)), packet_, error)) {
+      // A few reasons are worth seeing; a flood of them is not.
+      if (refused_++ < 5) std::fprintf(stderr, "a320-bridge: refused a packet: %s\n", error.c_str());
+      return;
+    }
+    pending_ = true;
+  }
+
+  // One block per packet, the moment it arrives.
+  bool due(bridge::Clock::time_point, bridge::AircraftState& state) override {
+    if (!pending_) return false;
+    pending_ = false;
+    toState(packet_, state);
+    return true;
+  }
+  bridge::Clock::time_point nextWake(bridge::Clock::time_point now) const override {
+    return now + std::chrono::milliseconds(200);
+  }
+  std::string refusals() const override { return "refused " + std::to_string(refused_) + " packets"; }
+
+ private:
+  int socket_;
+  std::vector<char> buf_;
+  Packet packet_{};
+  bool pending_ = false;
+  long long refused_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<bridge::Source> openSource(long long listenPort, bool everyInterface, std::string& error) {
+  const int in = socket(AF_INET, SOCK_DGRAM, 0);
+  sockaddr_in at{};
+  at.sin_family = AF_INET;
+  at.sin_port = htons(std::uint16_t(listenPort));
+  at.sin_addr.s_addr = htonl(everyInterface ? INADDR_ANY : INADDR_LOOPBACK);
+  if (in < 0 || bind(in, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0) {
+    error = "cannot listen on port " + std::to_string(listenPort) + ": " + std::strerror(errno);
+    if (in >= 0) close(in);
+    return nullptr;
+  }
+  return std::make_unique<FlightGearSource>(in);
+}
+
+}  // namespace flightgear
