@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "host/flight_data_exchange.h"
 #include "instruments/instrument.h"
@@ -61,6 +62,7 @@ class InstrumentWindow final : public InstrumentContext {
   // Textures come from dataDir + the part after "Data/" of the file name;
   // by default the Data folder of the working directory.
   bool loadTexture(const char* fileName, GLuint& textureName) override;
+  const TextureCoverage* textureCoverage(GLuint textureName) const override;
   void setDataDir(std::string dir) { dataDir_ = std::move(dir); }
 
  private:
@@ -82,4 +84,6 @@ class InstrumentWindow final : public InstrumentContext {
   SurfaceFactory makeSurface_;
   std::unique_ptr<platform::GlSurface> surface_;
   std::string dataDir_ = "Data";
+  // Indexed by texture name; filled when a texture is loaded.
+  std::vector<TextureCoverage> coverage_;
 };

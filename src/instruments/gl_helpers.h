@@ -36,6 +36,23 @@ void maskedShape(GLuint mask, GLuint picture, Shape&& shape) {
 void maskedQuad(GLuint mask, GLuint picture, float x0, float y0, float x1, float y1, float z, float s0 = 0.0f,
                 float t0 = 0.0f, float s1 = 1.0f, float t1 = 1.0f);
 
+// The same frame, colour and depth, as the plain quads above, drawn only
+// where the textures have something to show: a masked picture's tiles that
+// keep the frame as it is only write their depth, tiles where the mask is
+// black are drawn in one pass without blending, and an opaque picture's
+// black tiles are filled flat black instead of being sampled. Without
+// knowledge of the textures (none loaded, a texture range outside 0 to 1)
+// they draw the plain quads.
+//
+// pictureQuad binds the texture itself (texturing must be on) and leaves it
+// bound with the current colour as it was.
+void pictureQuad(const InstrumentContext& ctx, GLuint texture, float x0, float y0, float x1, float y1, float z,
+                 float s0 = 0.0f, float t0 = 0.0f, float s1 = 1.0f, float t1 = 1.0f);
+// As maskedQuad: texturing must be on; blending is off afterwards with the
+// function (GL_ONE, GL_ONE) and the picture stays bound.
+void maskedQuad(const InstrumentContext& ctx, GLuint mask, GLuint picture, float x0, float y0, float x1, float y1,
+                float z, float s0 = 0.0f, float t0 = 0.0f, float s1 = 1.0f, float t1 = 1.0f);
+
 // Loads textures[i] from Data/NNNNNNNN.tex, NNNNNNNN being first + i in eight
 // digits; every slot is tried even after one fails, a failed one stays 0.
 bool loadNumberedTextures(InstrumentContext& ctx, unsigned first, GLuint* textures, int count);

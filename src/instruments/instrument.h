@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "instruments/flight_data.h"
+#include "instruments/texture_coverage.h"
 
 enum InstrumentType : std::int32_t {
   A320_ECAM_ENGINE = 0,
@@ -34,6 +35,8 @@ class InstrumentContext {
   virtual float rotationAngle() const = 0;
   virtual std::int32_t weightUnitKg() const = 0;
   virtual float flapsSetting(int index) const = 0;
+  // What a loaded texture holds where; null when nothing is known of it.
+  virtual const TextureCoverage* textureCoverage(GLuint) const { return nullptr; }
 
  protected:
   ~InstrumentContext() = default;

@@ -13,13 +13,11 @@ namespace {
 // an overflowing difference) is drawn as none.
 float drawable(float v) { return std::isfinite(v) ? v : 0.0f; }
 
-void quad(const Quad& q, float shift, float z, const Region& r) {
-  gldraw::texturedQuad(q.x0, q.y0 + shift, q.x1, q.y1 + shift, z, float(r.s0), float(r.t0), float(r.s1), float(r.t1));
-}
-
 // Mask and picture share one atlas layout, so one region serves both.
-void maskedQuad(GLuint masks, GLuint pictures, const Quad& q, float shift, float z, const Region& r) {
-  gldraw::maskedShape(masks, pictures, [&] { quad(q, shift, z, r); });
+void maskedQuad(const InstrumentContext& ctx, GLuint masks, GLuint pictures, const Quad& q, float shift, float z,
+                const Region& r) {
+  gldraw::maskedQuad(ctx, masks, pictures, q.x0, q.y0 + shift, q.x1, q.y1 + shift, z, float(r.s0), float(r.t0),
+                     float(r.s1), float(r.t1));
 }
 
 }  // namespace
@@ -68,23 +66,23 @@ bool AttitudeIndicator::draw(const FlightDataBlock& block, const Placement& plac
 
   gldraw::beginGroup(ctx_);
   glRotatef(p.bankTurn, 0.0f, 0.0f, 1.0f);
-  glBindTexture(GL_TEXTURE_2D, pictures_);
-  quad(kHorizonQuad, 0.0f, kHorizonZ, kHorizon);
-  maskedQuad(masks_, pictures_, kPitchScaleQuad, p.ladderShift, kPitchScaleZ, kPitchScale);
+  gldraw::pictureQuad(ctx_, pictures_, kHorizonQuad.x0, kHorizonQuad.y0, kHorizonQuad.x1, kHorizonQuad.y1, kHorizonZ,
+                      float(kHorizon.s0), float(kHorizon.t0), float(kHorizon.s1), float(kHorizon.t1));
+  maskedQuad(ctx_, masks_, pictures_, kPitchScaleQuad, p.ladderShift, kPitchScaleZ, kPitchScale);
 
   if (p.commandShown) {
     gldraw::beginGroup(ctx_);
     glRotatef(p.commandTurn, 0.0f, 0.0f, 1.0f);
-    maskedQuad(masks_, pictures_, kCommandBarQuad, p.commandShift, kCommandBarZ, kCommandBar);
+    maskedQuad(ctx_, masks_, pictures_, kCommandBarQuad, p.commandShift, kCommandBarZ, kCommandBar);
   }
 
   gldraw::beginGroup(ctx_);
-  maskedQuad(masks_, pictures_, kFixedSymbolQuad, p.symbolShift, kFixedSymbolZ, kFixedSymbol);
+  maskedQuad(ctx_, masks_, pictures_, kFixedSymbolQuad, p.symbolShift, kFixedSymbolZ, kFixedSymbol);
   glRotatef(p.bankTurn, 0.0f, 0.0f, 1.0f);
-  maskedQuad(masks_, pictures_, kBankRingQuad, 0.0f, kBankRingZ, kBankRing);
+  maskedQuad(ctx_, masks_, pictures_, kBankRingQuad, 0.0f, kBankRingZ, kBankRing);
 
   gldraw::beginGroup(ctx_);
-  maskedQuad(masks_, pictures_, kBezelQuad, 0.0f, kBezelZ, kBezel);
+  maskedQuad(ctx_, masks_, pictures_, kBezelQuad, 0.0f, kBezelZ, kBezel);
   glBindTexture(GL_TEXTURE_2D, 0);
   glDisable(GL_TEXTURE_2D);
 

@@ -45,13 +45,14 @@ bool Clock::draw(const FlightDataBlock& block, const Placement& placement) {
 
   glEnable(GL_TEXTURE_2D);
   gldraw::beginGroup(ctx_);
-  glBindTexture(GL_TEXTURE_2D, face_);
-  gldraw::texturedQuad(-1.0f, -1.0f, 1.0f, 1.0f, kFaceZ, 0.0f, 0.0f, 1.0f, 1.0f);
+  gldraw::pictureQuad(ctx_, face_, -1.0f, -1.0f, 1.0f, 1.0f, kFaceZ);
 
   glBindTexture(GL_TEXTURE_2D, digits_);
+  // Every cell is drawn under the same turn: setting it once lets the
+  // eight cells go to the rasteriser as one draw.
+  gldraw::beginGroup(ctx_);
   auto cell = [&](int column, double t0, double t1) {
     const float x0 = kCellsLeft + kCellWidth * float(column);
-    gldraw::beginGroup(ctx_);
     gldraw::texturedQuad(x0, kCellBottom, x0 + kCellWidth, kCellTop, kDigitZ, 0.0f, float(t0), 1.0f, float(t1));
   };
   auto digit = [&](int column, std::int64_t d) {

@@ -8,8 +8,7 @@ void beginFace(const InstrumentContext& ctx, const Placement& placement, GLuint 
   gldraw::beginInstrument(placement);
   glEnable(GL_TEXTURE_2D);
   gldraw::beginGroup(ctx);
-  glBindTexture(GL_TEXTURE_2D, face);
-  gldraw::texturedQuad(-1.0f, -1.0f, 1.0f, 1.0f, z, 0.0f, 0.0f, 1.0f, 1.0f);
+  gldraw::pictureQuad(ctx, face, -1.0f, -1.0f, 1.0f, 1.0f, z);
 }
 
 void endFace(const InstrumentContext& ctx, const FlightDataBlock& block) {

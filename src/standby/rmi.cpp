@@ -18,10 +18,6 @@ constexpr float kBearingScale = 0.0054931640625f;
 // overflowing difference) is drawn as none, which for a needle is parked.
 float drawable(float v) { return std::isfinite(v) ? v : 0.0f; }
 
-void quad(float x0, float y0, float x1, float y1, float z) {
-  gldraw::texturedQuad(x0, y0, x1, y1, z, 0.0f, 0.0f, 1.0f, 1.0f);
-}
-
 }  // namespace
 
 Rmi::Rmi(InstrumentContext& ctx) : Instrument(A320_RMI), ctx_(ctx) {}
@@ -55,21 +51,20 @@ bool Rmi::draw(const FlightDataBlock& block, const Placement& placement) {
 
   gldraw::beginGroup(ctx_);
   glRotatef(t.card, 0.0f, 0.0f, 1.0f);
-  glBindTexture(GL_TEXTURE_2D, textures_[kCard]);
-  quad(-kCardHalf, -kCardHalf, kCardHalf, kCardHalf, kCardZ);
+  gldraw::pictureQuad(ctx_, textures_[kCard], -kCardHalf, -kCardHalf, kCardHalf, kCardHalf, kCardZ);
 
   gldraw::beginGroup(ctx_);
   glRotatef(t.needle1, 0.0f, 0.0f, 1.0f);
-  gldraw::maskedQuad(textures_[kNeedle1Mask], textures_[kNeedle1], kNeedleLeft, -kNeedle1HalfHeight, kNeedleRight,
+  gldraw::maskedQuad(ctx_, textures_[kNeedle1Mask], textures_[kNeedle1], kNeedleLeft, -kNeedle1HalfHeight, kNeedleRight,
              kNeedle1HalfHeight, kNeedle1Z);
 
   gldraw::beginGroup(ctx_);
   glRotatef(t.needle2, 0.0f, 0.0f, 1.0f);
-  gldraw::maskedQuad(textures_[kNeedle2Mask], textures_[kNeedle2], kNeedleLeft, -kNeedle2HalfHeight, kNeedleRight,
+  gldraw::maskedQuad(ctx_, textures_[kNeedle2Mask], textures_[kNeedle2], kNeedleLeft, -kNeedle2HalfHeight, kNeedleRight,
              kNeedle2HalfHeight, kNeedle2Z);
 
   gldraw::beginGroup(ctx_);
-  gldraw::maskedQuad(textures_[kBezelMask], textures_[kBezel], -1.0f, -1.0f, 1.0f, 1.0f, kBezelZ);
+  gldraw::maskedQuad(ctx_, textures_[kBezelMask], textures_[kBezel], -1.0f, -1.0f, 1.0f, 1.0f, kBezelZ);
   glBindTexture(GL_TEXTURE_2D, 0);
   glDisable(GL_TEXTURE_2D);
 

@@ -72,6 +72,66 @@ TEST(TextureLoader, LoadsOnceAndScalesOddSizes) {
   glDeleteTextures(1, &other);
 }
 
+// What a file becomes: grey pictures one byte a texel, colour three
+// components, powers of two only the level the linear filter samples, and
+// a map of where it is lit for power-of-two files only.
+TEST(TextureLoader, KeepsWhatIsSampledAndMapsWhereItIsLit) {
+  struct Case {
+    const char* what;
+    int w, h;
+    std::uint8_t b, g, r;
+    bool luminance, mipmapped, mapped;
+  };
+  const Case cases[] = {
+      {"grey mask", 64, 32, 255, 255, 255, true, false, true},
+      {"grey that is not black or white", 16, 16, 77, 77, 77, true, false, true},
+      {"colour picture", 64, 64, 0, 200, 40, false, false, true},
+      {"blue only just off grey", 8, 8, 101, 100, 100, false, false, true},
+      {"odd size, scaled on the way in", 300, 200, 10, 20, 200, false, true, false},
+  };
+  TempDir dir;
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    dir.write("0000010" + std::to_string(i) + ".tex", solidBmp(c.w, c.h, c.b, c.g, c.r));
+  }
+  OffscreenWindow ow(32, 32, 1.0f, dir.path);
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    GLuint name = 0;
+    ASSERT_TRUE(ow.window->loadTexture(("Data/0000010" + std::to_string(i) + ".tex").c_str(), name)) << c.what;
+    glBindTexture(GL_TEXTURE_2D, name);
+    GLint luminance = 0, red = 0, nextLevel = 0, w = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_LUMINANCE_SIZE, &luminance);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_RED_SIZE, &red);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &nextLevel);
+    EXPECT_EQ(luminance > 0, c.luminance) << c.what;
+    EXPECT_EQ(red > 0, !c.luminance) << c.what;
+    EXPECT_EQ(nextLevel > 0, c.mipmapped) << c.what;
+    // Read back, the texels are the file's colour (a luminance texture
+    // reads back as its grey alone).
+    std::vector<std::uint8_t> texels(std::size_t(w) * 512 * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, c.luminance ? GL_LUMINANCE : GL_RGB, GL_UNSIGNED_BYTE, texels.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    EXPECT_EQ(texels[0], c.r) << c.what;
+    if (!c.luminance) {
+      EXPECT_EQ(texels[1], c.g) << c.what;
+      EXPECT_EQ(texels[2], c.b) << c.what;
+    }
+    const TextureCoverage* map = ow.window->textureCoverage(name);
+    ASSERT_NE(map, nullptr) << c.what;
+    EXPECT_EQ(map->known(), c.mapped) << c.what;
+    if (map->known()) {
+      EXPECT_EQ(map->black(0, 0), c.r == 0 && c.g == 0 && c.b == 0) << c.what;
+      EXPECT_EQ(map->white(0, 0), c.r == 255 && c.g == 255 && c.b == 255) << c.what;
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDeleteTextures(1, &name);
+  }
+  EXPECT_EQ(ow.window->textureCoverage(9999), nullptr);
+}
+
 // Some editors store rows top row first (a negative height); the texture
 // must come out the same as from the usual bottom-up file, upright.
 TEST(TextureLoader, TopDownFileUploadsUpright) {

@@ -64,8 +64,9 @@ FlightDataBlock climbBlock() {
   b.setF32(104, 1.0f);
   b.setF32(105, 26000.0f);
   setEngines(b, 13435.0f, 14418.0f, 1463.67f, 2600.0f, 13926.0f);
+  // A stick held off centre would bring up F/CTL after a few frames.
   b.setF32(163, 0.1f);
-  b.setF32(164, 0.2f);
+  b.setF32(164, 0.1f);
   b.setF32(213, 0.01f);
   b.setF32(219, 6949.0f);
   b.setU32(221, 0x2000u);

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "instruments/instrument.h"
+
 // Text and numbers for the ECAM screens: every glyph is one quad drawn
 // twice, through a mask that darkens its shape and a colour picture added
 // on top. The caller's model-view matrix is used as it stands.
@@ -19,6 +21,9 @@ inline constexpr int kDigitMaskSlot = 20;
 // read only the font slots.
 struct FontSet {
   const GLuint* slots;  // at least kDigitMaskSlot + 1 entries
+  // Where the font pictures are lit, so that a glyph is drawn only over
+  // its ink; null draws whole cells.
+  const InstrumentContext* ctx = nullptr;
 };
 
 void DrawChar(const FontSet& font, const char* c, std::int32_t colour, float size, float x, float y, float z);
@@ -47,6 +52,23 @@ struct DecimalParts {
 DecimalParts SplitDecimal(double magnitude, std::int32_t decimals);
 // Halves away from zero; saturates at the ends of the 64-bit range, NaN gives 0.
 std::int64_t RoundNearest(float value);
+
+// Gathers the glyphs of every text drawn with this font while it lives and
+// draws them together, pass by pass, when it ends: a few draws for a whole
+// screen of text instead of a few per text. Nothing but text may be drawn
+// while one lives, or it would be drawn before text given earlier; the
+// model-view matrix may change between texts. While one lives another does
+// nothing.
+class GlyphBatch {
+ public:
+  explicit GlyphBatch(const FontSet& font);
+  ~GlyphBatch();
+  GlyphBatch(const GlyphBatch&) = delete;
+  GlyphBatch& operator=(const GlyphBatch&) = delete;
+
+ private:
+  bool owner_ = false;
+};
 
 // Test seam: while a hook is set, every glyph quad goes to it instead of
 // to OpenGL, with both passes' textures in one record.

@@ -158,7 +158,8 @@ bool EngineWarningDisplay::draw(const FlightDataBlock& block, const Placement& p
   glEnable(GL_TEXTURE_2D);
   gldraw::beginGroup(ctx);
   // Blending ends off, or the black flap covers drawn next would add nothing.
-  gldraw::maskedQuad(textures[kBackgroundMaskSlot], textures[kBackgroundSlot], -1.0f, -1.0f, 1.0f, 1.0f, kBackgroundZ);
+  gldraw::maskedQuad(ctx, textures[kBackgroundMaskSlot], textures[kBackgroundSlot], -1.0f, -1.0f, 1.0f, 1.0f,
+                     kBackgroundZ);
   for (int e = 0; e < 2; ++e) marker(*this, engineX[e], n1DialAngle(lever[e]));
   glBindTexture(GL_TEXTURE_2D, 0);
 
@@ -166,7 +167,9 @@ bool EngineWarningDisplay::draw(const FlightDataBlock& block, const Placement& p
   glDisable(GL_TEXTURE_2D);
   ewd::drawFlapIndicator(*this, flap);
 
+  // Only text from here on: all of it in a few draws.
   const FontSet f = font();
+  GlyphBatch text(f);
   DrawText(f, "N1", 0, kTextSize, -0.34f, 0.59f, kTextZ);
   DrawText(f, "%", 1, kTextSize, -0.32f, 0.51f, kTextZ);
   percentReadout(f, block.f32(129), -0.69f, -0.52f, 0.515f);

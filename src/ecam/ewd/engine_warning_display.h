@@ -36,7 +36,7 @@ class EngineWarningDisplay final : public Instrument {
   std::array<MessageLine, kMessageLines> messages{};
   InstrumentContext& ctx;
 
-  FontSet font() const { return FontSet{textures.data()}; }
+  FontSet font() const { return FontSet{textures.data(), &ctx}; }
 };
 
 namespace ewd {

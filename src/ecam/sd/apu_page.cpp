@@ -134,6 +134,7 @@ bool drawApuPage(SystemDisplay& d, const FlightDataBlock& block) {
 
   d.beginGroup();
   const FontSet f = d.font();
+  GlyphBatch text(f);  // only text from here on
   const float s = kApuValueSize, z = kElementZ;
   if (available) {
     DrawText(f, "AVAIL", kColour, kApuAvailSize, kApuAvail.x, kApuAvail.y, z);

@@ -96,6 +96,7 @@ bool drawBleedPage(SystemDisplay& d, const FlightDataBlock& block) {
 
   d.beginGroup();
   const FontSet f = d.font();
+  GlyphBatch text(f);  // only text from here on
   const float size = kBleedValueSize;
   for (int s = 0; s < 2; ++s) {
     DrawNumber(f, packs[s].upper, 3, 0, 1, kNormal, size, kBleedPackX[s], kBleedPackUpperY, kElementZ);

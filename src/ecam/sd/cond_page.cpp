@@ -125,6 +125,7 @@ bool drawCondPage(SystemDisplay& d, const FlightDataBlock& block) {
 
   d.beginGroup();
   const FontSet f = d.font();
+  GlyphBatch text(f);  // only text from here on
   for (int i = 0; i < 3; ++i) {
     DrawNumber(f, truncToInt32(c.zoneTemperature[i]), 2, 0, 1, kColour, kCondZoneSize, kCondZoneX[i], kCondZoneY,
                kElementZ);

@@ -84,6 +84,7 @@ bool drawCruisePage(SystemDisplay& d, const FlightDataBlock& block) {
   d.drawBackground(kBackgroundSlot);
   d.beginGroup();
   const FontSet f = d.font();
+  GlyphBatch text(f);  // only text from here on
   if (state.initialFuelKnown) {
     number(f, fuelUsed, 4, 0, kCruiseFuelUsed1.x, kCruiseFuelUsed1.y);
     number(f, fuelUsed, 4, 0, cruise::engine2X(fuelUsed), kCruiseFuelUsedY);

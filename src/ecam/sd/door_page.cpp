@@ -55,6 +55,7 @@ bool drawDoorPage(SystemDisplay& d, const FlightDataBlock& block) {
   glDisable(GL_TEXTURE_2D);
 
   const FontSet f = d.font();
+  GlyphBatch text(f);  // only text from here on
   const std::int32_t colour = closed ? kNormal : kOpen;
   for (const DoorText& t : kDoorTexts) {
     DrawText(f, t.cabin ? "......" : ".....", colour, kDoorLeaderSize, t.leader.x, t.leader.y, kElementZ);

@@ -107,6 +107,7 @@ bool drawElecPage(SystemDisplay& d, const FlightDataBlock& block) {
   d.drawBackground(kBackgroundSlot);
   d.beginGroup();
   const FontSet f = d.font();
+  GlyphBatch text(f);  // only text from here on
   const float z = kElementZ, l = kElecLabelSize;
   DrawText(f, "DC 1", kColour, l, kElecDc1.x, kElecDc1.y, z);
   DrawText(f, "DC 2", kColour, l, kElecDc2.x, kElecDc2.y, z);

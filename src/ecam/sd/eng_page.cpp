@@ -93,6 +93,7 @@ bool drawEngPage(SystemDisplay& d, const FlightDataBlock& block) {
 
   d.beginGroup();
   const FontSet f = d.font();
+  GlyphBatch text(f);  // only text from here on
   const float s = kEngValueSize, z = kElementZ;
   DrawDecimal(f, e1.fuelUsedKg, 4, 0, 0, 1, kColour, s, kEngFuelUsed1.x, kEngFuelUsed1.y, z);
   DrawDecimal(f, e2.fuelUsedKg, 4, 0, 0, 1, kColour, s, eng::fuelUsed2X(e2.fuelUsedKg), kEngFuelUsed1.y, z);

@@ -102,7 +102,7 @@ bool drawFctlPage(SystemDisplay& d, const FlightDataBlock& block) {
     const float v = std::clamp(s.spoiler[i], -kSpoilerDrawLimit, kSpoilerDrawLimit);
     gldraw::texturedQuad(q.x0, v + q.low, q.x1, v + q.high, kSpoilerZ, 0.0f, 0.0f, 1.0f, 1.0f);
   }
-  maskedQuad(tex, kBackgroundMaskSlot, kBackgroundSlot, Quad{-1.0f, -1.0f, 1.0f, 1.0f}, kBackgroundZ);
+  gldraw::maskedQuad(d.ctx, tex[kBackgroundMaskSlot], tex[kBackgroundSlot], -1.0f, -1.0f, 1.0f, 1.0f, kBackgroundZ);
 
   d.beginGroup();
   glTranslatef(kRudderPivot.x, kRudderPivot.y, 0.0f);
@@ -119,6 +119,7 @@ bool drawFctlPage(SystemDisplay& d, const FlightDataBlock& block) {
   glDisable(GL_TEXTURE_2D);
 
   const FontSet f = d.font();
+  GlyphBatch text(f);  // only text from here on
   for (const Point& m : kFctlZeroMarks) DrawText(f, "-", kColour, kFctlZeroMarkSize, m.x, m.y, kElementZ);
   DrawText(f, trim < 0.0f ? "DN" : "UP", kColour, kTrimSize, kTrimDirection.x, kTrimDirection.y, kElementZ);
   // UP or DN says the direction; the digits show how far.

@@ -63,6 +63,7 @@ bool drawFuelPage(SystemDisplay& d, const FlightDataBlock& block) {
   d.drawBackground(kBackgroundSlot);
   d.beginGroup();
   const FontSet f = d.font();
+  GlyphBatch text(f);  // only text from here on
   const float s = kFuelSize, z = kElementZ;
   // Until fuel has arrived there is nothing to count from.
   if (state.initialFuelKnown) {

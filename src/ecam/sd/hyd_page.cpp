@@ -104,6 +104,7 @@ bool drawHydPage(SystemDisplay& d, const FlightDataBlock& block) {
   glDisable(GL_TEXTURE_2D);
 
   const FontSet f = d.font();
+  GlyphBatch text(f);  // only text from here on
   const float z = kElementZ;
   const std::int32_t psi[3] = {s.green, s.blue, s.yellow};
   for (int i = 0; i < 3; ++i)

@@ -92,6 +92,7 @@ bool drawPressPage(SystemDisplay& d, const FlightDataBlock& block) {
 
   d.beginGroup();
   const FontSet f = d.font();
+  GlyphBatch text(f);  // only text from here on
   const float size = kPressValueSize, y = kPressValueY;
   DrawDecimal(f, float(std::clamp(c.dpPsi, -1e6, 1e6)), 2, 1, 0, 1, kNormal, size, kPressDpX, y, kElementZ);
   const std::int32_t magnitude = truncToInt32(std::fabs(vs));

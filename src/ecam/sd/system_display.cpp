@@ -67,8 +67,7 @@ void SystemDisplay::drawBackground(int slot) const {
   if (slot < 0 || slot >= kEcamTextureSlots) return;
   beginGroup();
   glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, textures[std::size_t(slot)]);
-  gldraw::texturedQuad(-1.0f, -1.0f, 1.0f, 1.0f, sd::kBackgroundZ, 0.0f, 0.0f, 1.0f, 1.0f);
+  gldraw::pictureQuad(ctx, textures[std::size_t(slot)], -1.0f, -1.0f, 1.0f, 1.0f, sd::kBackgroundZ);
   glBindTexture(GL_TEXTURE_2D, 0);
   glDisable(GL_TEXTURE_2D);
 }
@@ -95,6 +94,7 @@ void SystemDisplay::drawPermanentData(const FlightDataBlock& block) const {
   using namespace sdgeo;
   beginGroup();
   const FontSet f = font();
+  GlyphBatch text(f);
   const float sat = block.f32(7);
   const float tat = block.f32(25) < 50.0f ? sat : block.f32(8) * 250.0f;
   temperatureLine(f, tat, kTatNumber, kTatSign);

@@ -28,7 +28,7 @@ class SystemDisplay final : public Instrument {
   SdPage lastPage = SdPage::None;  // for tests and tools; not part of any rule
   InstrumentContext& ctx;
 
-  FontSet font() const { return FontSet{textures.data()}; }
+  FontSet font() const { return FontSet{textures.data(), &ctx}; }
   // The page's background over the whole square, behind everything else.
   void drawBackground(int slot) const;
   // Identity model-view turned by the window's rotation: the start of every

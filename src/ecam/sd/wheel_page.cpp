@@ -181,6 +181,7 @@ bool drawWheelPage(SystemDisplay& d, const FlightDataBlock& block) {
 
   d.beginGroup();
   const FontSet f = d.font();
+  GlyphBatch text(f);  // only text from here on
   for (int i = 0; i < 4; ++i) {
     // The sign is the brake's own, in the sign cell; the digits its magnitude.
     const std::int32_t t = truncToInt32(m.temperature[i]);
