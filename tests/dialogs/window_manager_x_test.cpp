@@ -10,11 +10,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <cstdlib>
 
@@ -31,6 +27,7 @@
 #include "support/xvfb.h"
 
 using namespace testing_support;
+using dialog_testing::BusyPort;
 using dialog_testing::whenModal;
 
 namespace {
@@ -67,22 +64,6 @@ double shownShare(const QWidget* w, double enough = 0.4) {
   }
   return share;
 }
-
-// A UDP port someone else holds, for as long as the object lives.
-struct BusyPort {
-  BusyPort() {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_ANY);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t len = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-    port = ntohs(a.sin_port);
-  }
-  ~BusyPort() { ::close(fd); }
-  int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-  std::uint16_t port = 0;
-};
 
 TEST(WindowManagerX, DialogsPaintAtOnceWhileTheInstrumentsDraw) {
   RecordingSink sink;
