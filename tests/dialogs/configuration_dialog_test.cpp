@@ -10,7 +10,6 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
-#include <QWindow>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -446,54 +445,6 @@ TEST_F(ConfigDialog, AFailedSaveSaysWhyAndStaysUnsaved) {
   });
   click(d.okButton());
   EXPECT_TRUE(asked);
-}
-
-// Stands in for the instrument window: a separate top-level window.
-class MouseWindow final : public QWindow {
- public:
-  int presses = 0;
-
- protected:
-  void mousePressEvent(QMouseEvent*) override { ++presses; }
-};
-
-TEST_F(ConfigDialog, ModalOverItsParentOnlyWhileTimersRun) {
-  QDialog status;
-  auto* statusButton = new QPushButton("x", &status);
-  statusButton->setGeometry(10, 10, 60, 20);
-  int statusClicks = 0;
-  QObject::connect(statusButton, &QPushButton::clicked, [&] { ++statusClicks; });
-  status.show();
-  MouseWindow instruments;
-  instruments.resize(100, 100);
-  instruments.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&status));
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&instruments));
-  // Both routes work before the dialog opens.
-  QTest::mouseClick(status.windowHandle(), Qt::LeftButton, {}, QPoint(40, 20));
-  ASSERT_EQ(statusClicks, 1);
-  QTest::mousePress(&instruments, Qt::LeftButton, {}, QPoint(50, 50));
-  QTest::mouseRelease(&instruments, Qt::LeftButton, {}, QPoint(50, 50));
-  ASSERT_EQ(instruments.presses, 1);
-
-  QTimer render;
-  int frames = 0;
-  QObject::connect(&render, &QTimer::timeout, [&] { ++frames; });
-  render.start(30);
-  int framesWhileOpen = 0;
-  whenModal<ConfigurationDialog>([&](ConfigurationDialog* d) {
-    const int start = frames;
-    QTest::qWait(200);
-    framesWhileOpen = frames - start;
-    QTest::mousePress(&instruments, Qt::LeftButton, {}, QPoint(50, 50));
-    QTest::mouseRelease(&instruments, Qt::LeftButton, {}, QPoint(50, 50));
-    QTest::mouseClick(status.windowHandle(), Qt::LeftButton, {}, QPoint(40, 20));
-    d->reject();
-  });
-  EXPECT_EQ(runConfigurationDialog(host, &status), QDialog::Rejected);
-  EXPECT_GE(framesWhileOpen, 3);
-  EXPECT_EQ(instruments.presses, 2);  // the instrument window keeps its mouse
-  EXPECT_EQ(statusClicks, 1);         // the status dialog waits
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The Configuration button of the real status dialog, with real gauges on
 // a virtual X server: the instruments keep drawing and keep their mouse
-// while the dialog is up, and Save goes through the status dialog.
+// while the dialog is up, the status dialog waits, and Save goes through the
+// status dialog.
 #include <QCheckBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -35,10 +36,19 @@ TEST(ConfigurationX, InstrumentsDrawAndTakeTheMouseWhileTheDialogIsUp) {
   ASSERT_NE(w, nullptr);
   ASSERT_TRUE(d.configurationButton()->isEnabled());
   const int y2 = w->getPlacement(4).y;
+  // Clicks through the status dialog's window, as the mouse does: the one
+  // that opens the dialog shows that the route reaches the button.
+  QPushButton* button = d.configurationButton();
+  int statusClicks = 0;
+  QObject::connect(button, &QPushButton::clicked, [&] { ++statusClicks; });
+  auto clickConfiguration = [&] {
+    QTest::mouseClick(d.windowHandle(), Qt::LeftButton, {}, button->mapTo(&d, button->rect().center()));
+  };
 
   float drawn = 0;
   bool handedToDialog = false, handedBack = false;
   whenModal<ConfigurationDialog>([&](ConfigurationDialog* c) {
+    clickConfiguration();  // the status dialog waits while the dialog is up
     FlightDataBlock b;
     b.setF32(200, 42.5f);
     w->setData(b.bytes.data());
@@ -52,7 +62,8 @@ TEST(ConfigurationX, InstrumentsDrawAndTakeTheMouseWhileTheDialogIsUp) {
     QTest::mouseClick(c->commandButton('h'), Qt::LeftButton);
     c->reject();
   });
-  QTest::mouseClick(d.configurationButton(), Qt::LeftButton);
+  clickConfiguration();
+  EXPECT_EQ(statusClicks, 1);  // the click that opened it
   EXPECT_EQ(drawn, 42.5f);
   EXPECT_TRUE(handedToDialog);
   EXPECT_TRUE(handedBack);
