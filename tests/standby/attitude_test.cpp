@@ -32,6 +32,9 @@ struct PoseCase {
   float symbolShift;
 };
 
+// Where the horizon, the command bar and the fixed symbol go; how the bar,
+// the symbol and the bank pointer are drawn there is checked against the
+// reference pictures.
 TEST(AttitudePose, LimitsAndTurns) {
   const float inf = INFINITY, nan = NAN;
   const PoseCase cases[] = {
@@ -80,6 +83,7 @@ TEST(AttitudeHorizon, BoundaryInColumn) {
                {10, -20, 0.45, (0.116 + 0.45 * std::sin(20 * kDeg)) / std::cos(20 * kDeg)},
                {0, 380, -0.45, (0.45 * std::sin(20 * kDeg)) / std::cos(20 * kDeg)}};
   Bench bench(A320_ATTITUDE, kSide);
+  ASSERT_TRUE(bench.made);
   for (float rotation : {0.0f, 90.0f, -90.0f})
     for (const auto& c : cases) {
       SCOPED_TRACE(testing::Message() << "pitch " << c.pitch << " bank " << c.bank << " rotation " << rotation);
@@ -96,6 +100,7 @@ TEST(AttitudeHorizon, BoundaryInColumn) {
 TEST(AttitudeHorizon, OneHorizonAtEveryAttitude) {
   const std::pair<float, float> poses[] = {{0, 0}, {-20, -30}, {15, 45}, {-25, 10}, {25, -60}, {-8, 170}};
   Bench bench(A320_ATTITUDE, kSide);
+  ASSERT_TRUE(bench.made);
   for (const auto& [pitch, bank] : poses) {
     const Frame p = bench.render(blockOf({{22, pitch}, {23, bank}}));
     int painted = 0, checked = 0;
