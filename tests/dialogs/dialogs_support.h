@@ -8,6 +8,9 @@
 #include <QPointer>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <functional>
@@ -49,6 +52,22 @@ struct TestHost final : ConfigurationHost {
   SettingsState state;
   ReceiveLink link{ow.window->exchange()};
   int writes = 0, closes = 0, opens = 0;
+};
+
+// A UDP port someone else holds, for as long as the object lives.
+struct BusyPort {
+  BusyPort() {
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_ANY);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t len = sizeof a;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
+    port = ntohs(a.sin_port);
+  }
+  ~BusyPort() { ::close(fd); }
+  int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+  std::uint16_t port = 0;
 };
 
 // The texts of every label in w.

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <memory>
 #include <thread>
 
 #include "dialogs/configuration_dialog.h"
@@ -80,7 +81,7 @@ TEST(ServerDialogSplit, AddressPartsAsTheTextHasThem) {
   EXPECT_EQ(ServerDialog::splitAddress("99999999999.1.1.1"), (A{2147483647u, 1, 1, 1}));
 }
 
-TEST_F(NetConf, ShowsTheReceiverSettingsAndCancelTouchesNothing) {
+TEST_F(NetConf, ShowsTheReceiverSettingsCancelTouchesNothingAndOkReopens) {
   ConfigurationDialog d(host);
   d.show();
   QStringList shown;
@@ -99,6 +100,16 @@ TEST_F(NetConf, ShowsTheReceiverSettingsAndCancelTouchesNothing) {
   EXPECT_EQ(host.state.port, 4555);
   EXPECT_EQ(host.closes + host.opens, 0);
   EXPECT_FALSE(d.modified());
+
+  // OK with the same values still reopens the receiver.
+  host.state.port = testing_support::freeUdpPort();
+  ASSERT_TRUE(host.openReceiver());
+  whenModal<ServerDialog>([&](ServerDialog* s) { QTest::mouseClick(s->okButton(), Qt::LeftButton); });
+  QTest::mouseClick(d.netConfButton(), Qt::LeftButton);
+  EXPECT_EQ(host.closes, 1);
+  EXPECT_EQ(host.opens, 2);
+  EXPECT_TRUE(host.link.receiverOpen());
+  EXPECT_TRUE(d.modified());
 }
 
 TEST_F(NetConf, BadEntriesGiveTheFrameworkMessageAndKeepTheDialogOpen) {
@@ -181,19 +192,6 @@ TEST_F(NetConf, ANewPortReopensTheReceiverThere) {
   EXPECT_TRUE(sink.messages.empty()) << sink.messages.front();
 }
 
-TEST_F(NetConf, OkWithTheSameValuesStillReopens) {
-  host.state.port = testing_support::freeUdpPort();
-  ASSERT_TRUE(host.openReceiver());
-  ConfigurationDialog d(host);
-  d.show();
-  whenModal<ServerDialog>([&](ServerDialog* s) { QTest::mouseClick(s->okButton(), Qt::LeftButton); });
-  QTest::mouseClick(d.netConfButton(), Qt::LeftButton);
-  EXPECT_EQ(host.closes, 1);
-  EXPECT_EQ(host.opens, 2);
-  EXPECT_TRUE(host.link.receiverOpen());
-  EXPECT_TRUE(d.modified());
-}
-
 TEST_F(NetConf, APortInUseShowsTheBindErrorLeavesNoThreadAndBlanksTheData) {
   host.state.port = testing_support::freeUdpPort();
   ASSERT_TRUE(host.openReceiver());
@@ -204,14 +202,9 @@ TEST_F(NetConf, APortInUseShowsTheBindErrorLeavesNoThreadAndBlanksTheData) {
   ASSERT_EQ(word0(*host.ow.window), 5.0f);
 
   // Someone else holds the port the operator picks.
-  const int busy = ::socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_ANY);
-  ASSERT_EQ(::bind(busy, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
-  socklen_t len = sizeof a;
-  ::getsockname(busy, reinterpret_cast<sockaddr*>(&a), &len);
-  const std::uint16_t busyPort = ntohs(a.sin_port);
+  auto busy = std::make_unique<BusyPort>();
+  const std::uint16_t busyPort = busy->port;
+  ASSERT_NE(busyPort, 0);
 
   ConfigurationDialog d(host);
   d.show();
@@ -221,7 +214,7 @@ TEST_F(NetConf, APortInUseShowsTheBindErrorLeavesNoThreadAndBlanksTheData) {
     enter(s, {nullptr, nullptr, nullptr, nullptr, std::to_string(busyPort).c_str()});
   });
   QTest::mouseClick(d.netConfButton(), Qt::LeftButton);
-  ::close(busy);
+  busy.reset();
 
   EXPECT_EQ(sink.messages, std::vector<std::string>{"Error bind(...)"});
   EXPECT_FALSE(host.link.receiverOpen());

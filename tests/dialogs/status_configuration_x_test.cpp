@@ -1,6 +1,7 @@
 // The Configuration button of the real status dialog, with real gauges on
 // a virtual X server: the instruments keep drawing and keep their mouse
-// while the dialog is up, and Save goes through the status dialog.
+// while the dialog is up, the status dialog waits, and Save goes through the
+// status dialog.
 #include <QCheckBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -26,6 +27,15 @@ namespace {
 const char* kProgram = "a320-config-x-test";
 const char* kFile = "a320-config-x-test.cfg";
 
+// Counts the mouse presses that reach a widget, and swallows them.
+struct PressCounter : QObject {
+  bool eventFilter(QObject*, QEvent* e) override {
+    presses += e->type() == QEvent::MouseButtonPress;
+    return e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonRelease;
+  }
+  int presses = 0;
+};
+
 TEST(ConfigurationX, InstrumentsDrawAndTakeTheMouseWhileTheDialogIsUp) {
   RecordingSink sink;
   StatusDialog d(kProgram);
@@ -35,10 +45,29 @@ TEST(ConfigurationX, InstrumentsDrawAndTakeTheMouseWhileTheDialogIsUp) {
   ASSERT_NE(w, nullptr);
   ASSERT_TRUE(d.configurationButton()->isEnabled());
   const int y2 = w->getPlacement(4).y;
+  // Clicks through the status dialog's window, as the mouse does: the one
+  // that opens the dialog shows that the route reaches the button.
+  QPushButton* button = d.configurationButton();
+  auto clickConfiguration = [&] {
+    QTest::mouseClick(d.windowHandle(), Qt::LeftButton, {}, button->mapTo(&d, button->rect().center()));
+  };
+  PressCounter reached;
+  auto pressesReaching = [&] {
+    reached.presses = 0;
+    button->installEventFilter(&reached);
+    clickConfiguration();
+    button->removeEventFilter(&reached);
+    return reached.presses;
+  };
+  EXPECT_EQ(pressesReaching(), 1);  // and the counter sees them
+  int pressesWhileOpen = -1;
 
   float drawn = 0;
   bool handedToDialog = false, handedBack = false;
   whenModal<ConfigurationDialog>([&](ConfigurationDialog* c) {
+    // The status dialog waits while the dialog is up: no press reaches its
+    // button (one that did is swallowed, so it cannot open a second dialog).
+    pressesWhileOpen = pressesReaching();
     FlightDataBlock b;
     b.setF32(200, 42.5f);
     w->setData(b.bytes.data());
@@ -52,7 +81,8 @@ TEST(ConfigurationX, InstrumentsDrawAndTakeTheMouseWhileTheDialogIsUp) {
     QTest::mouseClick(c->commandButton('h'), Qt::LeftButton);
     c->reject();
   });
-  QTest::mouseClick(d.configurationButton(), Qt::LeftButton);
+  clickConfiguration();
+  EXPECT_EQ(pressesWhileOpen, 0);
   EXPECT_EQ(drawn, 42.5f);
   EXPECT_TRUE(handedToDialog);
   EXPECT_TRUE(handedBack);

@@ -10,11 +10,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <cstdlib>
 
@@ -31,6 +27,7 @@
 #include "support/xvfb.h"
 
 using namespace testing_support;
+using dialog_testing::BusyPort;
 using dialog_testing::whenModal;
 
 namespace {
@@ -68,29 +65,22 @@ double shownShare(const QWidget* w, double enough = 0.4) {
   return share;
 }
 
-// A UDP port someone else holds, for as long as the object lives.
-struct BusyPort {
-  BusyPort() {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_ANY);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t len = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-    port = ntohs(a.sin_port);
+// The status dialog with the instruments shown, as the operator leaves it.
+class WindowManagerX : public testing::Test {
+ protected:
+  void SetUp() override {
+    d.show();
+    d.showGauges();
+    ASSERT_NE(d.instrumentWindow(), nullptr);
+    QTest::qWait(300);
   }
-  ~BusyPort() { ::close(fd); }
-  int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-  std::uint16_t port = 0;
+  void TearDown() override { d.shutdown(); }
+
+  RecordingSink sink;
+  StatusDialog d{kProgram};
 };
 
-TEST(WindowManagerX, DialogsPaintAtOnceWhileTheInstrumentsDraw) {
-  RecordingSink sink;
-  StatusDialog d(kProgram);
-  d.show();
-  d.showGauges();
-  ASSERT_NE(d.instrumentWindow(), nullptr);
-  QTest::qWait(300);
+TEST_F(WindowManagerX, DialogsPaintAtOnceWhileTheInstrumentsDraw) {
   // The operator hands the front to the status dialog with a right click on
   // the instruments, which cover it on the first panel.
   QTest::mousePress(d.glWindow(), Qt::RightButton, {}, QPoint(20, 20));
@@ -125,19 +115,12 @@ TEST(WindowManagerX, DialogsPaintAtOnceWhileTheInstrumentsDraw) {
   EXPECT_GE(question, 0.4);
   EXPECT_TRUE(d.renderRunning());
   EXPECT_TRUE(sink.messages.empty()) << sink.messages.front();
-  d.shutdown();
 }
 
 // Real clicks, which the window manager sees too (it raises the window
 // clicked on): a right click on the instruments brings the status dialog
 // forward, a left click gives the front back, every time.
-TEST(WindowManagerX, ClicksOnTheInstrumentsHandTheFrontOver) {
-  RecordingSink sink;
-  StatusDialog d(kProgram);
-  d.show();
-  d.showGauges();
-  ASSERT_NE(d.instrumentWindow(), nullptr);
-  QTest::qWait(300);
+TEST_F(WindowManagerX, ClicksOnTheInstrumentsHandTheFrontOver) {
   const std::string click = "DISPLAY=" + qEnvironmentVariable("DISPLAY").toStdString() + " xdotool mousemove 700 300 click ";
   auto waitFor = [&](bool dialogInFront) {
     double share = faceShare(&d);
@@ -159,12 +142,11 @@ TEST(WindowManagerX, ClicksOnTheInstrumentsHandTheFrontOver) {
     EXPECT_TRUE(d.instrumentWindow()->foreground());
     EXPECT_TRUE(d.glWindow()->liesOver(d.windowHandle()));
   }
-  d.shutdown();
 }
 
 // A receiver error with the instruments on either panel: the box opens
 // centred over the status dialog on the first panel, in full view.
-TEST(WindowManagerX, MessageBoxesOpenOverTheStatusDialogAboveTheInstruments) {
+TEST(WindowManagerXPanels, MessageBoxesOpenOverTheStatusDialogAboveTheInstruments) {
   for (const int monitor : {0, 1}) {
     SCOPED_TRACE(monitor);
     StatusDialog d(kProgram);
@@ -200,13 +182,7 @@ TEST(WindowManagerX, MessageBoxesOpenOverTheStatusDialogAboveTheInstruments) {
 }
 
 // Another program's window that comes over the instruments is raised past.
-TEST(WindowManagerX, AnotherProgramsWindowDoesNotStayOverTheInstruments) {
-  RecordingSink sink;
-  StatusDialog d(kProgram);
-  d.show();
-  d.showGauges();
-  ASSERT_NE(d.instrumentWindow(), nullptr);
-  QTest::qWait(300);
+TEST_F(WindowManagerX, AnotherProgramsWindowDoesNotStayOverTheInstruments) {
   const std::string display = qEnvironmentVariable("DISPLAY").toStdString();
   const pid_t other = spawnProcess({"xlogo", "-geometry", "300x300+600+100", "-bg", "white", "-fg", "white"},
                                    {"DISPLAY=" + display}, "", "/tmp/a320-wm-xlogo.log");
@@ -234,7 +210,6 @@ TEST(WindowManagerX, AnotherProgramsWindowDoesNotStayOverTheInstruments) {
   EXPECT_LE(white, 0.05) << "xlogo still lies over the instruments";
   EXPECT_TRUE(d.glWindow()->coveringWindows().empty());
   stopProcess(other);
-  d.shutdown();
 }
 
 }  // namespace

@@ -23,10 +23,6 @@ const std::vector<drumgeo::Window> kCounters = [] {
   return all;
 }();
 
-// The lowest and highest cells a window shows for an offset.
-double bottomCellOf(const drumgeo::Window& w, float offset) { return (w.t0 - offset) * 13.0; }
-double topCellOf(const drumgeo::Window& w, float offset) { return (w.t1 - offset) * 13.0; }
-
 FlightDataBlock block(float feet, float word31 = 29.92f, float word32 = 1013.2f, std::uint32_t word92 = 0,
                       std::uint32_t word17 = 0) {
   FlightDataBlock b;
@@ -58,43 +54,64 @@ TEST(AltimeterNeedle, OneTurnPerThousandFeet) {
   }
 }
 
-struct AltitudeCase {
-  float feet;
-  double tensOfFeet, hundreds, thousands, tenThousands;
-};
-
-void PrintTo(const AltitudeCase& c, std::ostream* os) { *os << c.feet << " ft"; }
-
-class AltitudeDrums : public ::testing::TestWithParam<AltitudeCase> {};
-
-TEST_P(AltitudeDrums, WindowsCentreOnTheirCells) {
-  const AltitudeCase c = GetParam();
-  const auto d = Altimeter::altitudeOffsets(c.feet);
-  EXPECT_NEAR(cellOf(d.tensOfFeet), c.tensOfFeet, 2e-3);
-  EXPECT_NEAR(cellOf(d.hundreds), c.hundreds, 2e-3);
-  EXPECT_NEAR(cellOf(d.thousands), c.thousands, 2e-3);
-  EXPECT_NEAR(cellOf(d.tenThousands), c.tenThousands, 2e-3);
+std::vector<Occluder> needle(float angle) {
+  return {{angle, kNeedleLeft - 0.02, kNeedleRight, kNeedleHalfHeight + 0.02}};
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Altimeter, AltitudeDrums,
-    ::testing::Values(AltitudeCase{0, 10, 10, 10, 0}, AltitudeCase{12345, 4.5, 3, 2, 1},
-                      // The digits roll over the last 20 ft before they change.
-                      AltitudeCase{80, 8, 10, 10, 0}, AltitudeCase{90, 9, 10.5, 10, 0},
-                      AltitudeCase{990, 9, 9.5, 10.5, 0}, AltitudeCase{9990, 9, 9.5, 9.5, 0.5},
-                      AltitudeCase{10000, 10, 10, 10, 1}, AltitudeCase{35015, 1.5, 10, 5, 3},
-                      AltitudeCase{99999, 9.9, 9.95, 9.95, 9.95}));
-
-TEST(AltitudeDrums, ZeroFeetAsTheWindowsShowIt) {
-  const auto d = Altimeter::altitudeOffsets(0);
-  EXPECT_NEAR(bottomCellOf(kTensOfFeet, d.tensOfFeet), 9.389, 1e-3);
-  EXPECT_NEAR(topCellOf(kTensOfFeet, d.tensOfFeet), 11.481, 1e-3);
-  EXPECT_NEAR(bottomCellOf(kHundreds, d.hundreds), 10.0, 1e-4);
-  EXPECT_NEAR(bottomCellOf(kThousands, d.thousands), 10.0, 1e-4);
-  EXPECT_NEAR(bottomCellOf(kTenThousands, d.tenThousands), -0.026, 1e-4);
+// The cell each counter window is centred on, from the words; rows with a
+// rotation are also drawn and the windows must show the strip there.
+TEST(AltimeterDrums, WindowsCentreOnTheirCellsAndShowThem) {
+  struct {
+    float feet, inches, hectopascals;
+    double alt[4];  // tens of feet, hundreds, thousands, ten-thousands
+    double in[4];   // hundredths, tenths, units, tens
+    double hpa[5];  // tenths, units, tens, hundreds, thousands
+    bool drawn = false;
+    float rotation = 0;
+    std::uint32_t word17 = 0;
+  } cases[] = {
+      // Leading zeros show the blank cell 0.
+      {0, 0, 0, {10, 10, 10, 0}, {10, 10, 10, 0}, {10, 10, 10, 10, 0}, true, 0, 1},
+      {12345, 29.92f, 1013.2f, {4.5, 3, 2, 1}, {2, 9, 9, 2}, {2, 3, 11, 10, 1}, true, 0, 0},
+      {990, 9.99f, 965.4f, {9, 9.5, 10.5, 0}, {9, 9, 9, 0}, {4, 5, 6, 9, 0}, true, 90, 0},
+      {27250, 30.12f, 1020.0f, {5, 2, 7, 2}, {2, 11, 10, 3}, {10, 10, 2, 10, 1}, true, -90, 1},
+      // The digits roll over the last 20 ft before they change; pressures
+      // round half up to the shown decimal.
+      {80, 29.915f, 1013.25f, {8, 10, 10, 0}, {2, 9, 9, 2}, {3, 3, 11, 10, 1}},
+      {90, 29.994f, 1012.96f, {9, 10.5, 10, 0}, {9, 9, 9, 2}, {10, 3, 11, 10, 1}},
+      {9990, 29.996f, 999.96f, {9, 9.5, 9.5, 0.5}, {10, 10, 10, 3}, {10, 10, 10, 10, 1}},
+      {10000, 31.01f, 1050.1f, {10, 10, 10, 1}, {11, 10, 11, 3}, {11, 10, 5, 10, 1}},
+      {35015, 29.92f, 1013.2f, {1.5, 10, 5, 3}, {2, 9, 9, 2}, {2, 3, 11, 10, 1}},
+      {99999, 29.92f, 1013.2f, {9.9, 9.95, 9.95, 9.95}, {2, 9, 9, 2}, {2, 3, 11, 10, 1}},
+  };
+  Strip strip(kStripFile);
+  ASSERT_TRUE(strip.loaded());
+  Bench bench(A320_ALTITUDE, kSize);
+  ASSERT_TRUE(bench.made);
+  const drumgeo::Window altWindows[4] = {kTensOfFeet, kHundreds, kThousands, kTenThousands};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.feet << " ft, " << c.inches << " inHg, " << c.hectopascals
+                                    << " hPa, rotation " << c.rotation << ", word 17 " << c.word17);
+    const auto a = Altimeter::altitudeOffsets(c.feet);
+    const float alt[4] = {a.tensOfFeet, a.hundreds, a.thousands, a.tenThousands};
+    const auto p = Altimeter::pressureOffsets(c.inches, c.hectopascals);
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(cellOf(alt[i]), c.alt[i], 2e-3) << "altitude " << i;
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(cellOf(p.inches[i]), c.in[i], 1e-3) << "inches " << i;
+    for (int i = 0; i < 5; ++i) EXPECT_NEAR(cellOf(p.hectopascals[i]), c.hpa[i], 1e-3) << "hPa " << i;
+    if (!c.drawn) continue;
+    const Frame f = bench.render(block(c.feet, c.inches, c.hectopascals, 0, c.word17), c.rotation);
+    const bool tinted = c.word17 & 1;
+    const auto occ = needle(needleAngle(c.feet));
+    for (int i = 0; i < 4; ++i)
+      EXPECT_TRUE(showsOffset(f, strip, altWindows[i], offsetFor(c.alt[i]), tinted, occ)) << "altitude " << i;
+    for (int i = 0; i < 4; ++i)
+      EXPECT_TRUE(showsOffset(f, strip, kInchesWindows[i], offsetFor(c.in[i]), tinted, occ)) << "inches " << i;
+    for (int i = 0; i < 5; ++i)
+      EXPECT_TRUE(showsOffset(f, strip, kHectopascalWindows[i], offsetFor(c.hpa[i]), tinted, occ)) << "hPa " << i;
+  }
 }
 
-TEST(AltitudeDrums, EveryDigitRollsWithoutAJump) {
+TEST(AltimeterDrums, EveryDigitRollsWithoutAJump) {
   // Cells 10, 11, 12 repeat 0, 1, 2; cell 0 differs only for the leading
   // ten-thousands drum, which never jumps.
   auto same = [](double a, double b) { return samePicture(a, b, false, 0.06); };
@@ -118,83 +135,6 @@ TEST(AltimeterStrip, CellsTenToTwelveRepeatZeroToTwo) {
   expectDrumColumn(strip, kPressureS0, kPressureS1, false);
   expectDrumColumn(strip, kTensOfFeetS0, kTensOfFeetS1, true);
 }
-
-struct PressureCase {
-  float inches, hectopascals;
-  double in[4];   // hundredths, tenths, units, tens
-  double hpa[5];  // tenths, units, tens, hundreds, thousands
-};
-
-void PrintTo(const PressureCase& c, std::ostream* os) { *os << c.inches << " inHg, " << c.hectopascals << " hPa"; }
-
-class PressureDrums : public ::testing::TestWithParam<PressureCase> {};
-
-TEST_P(PressureDrums, DecimalsRoundAndShowTheirCells) {
-  const PressureCase c = GetParam();
-  const auto d = Altimeter::pressureOffsets(c.inches, c.hectopascals);
-  for (int i = 0; i < 4; ++i) EXPECT_NEAR(cellOf(d.inches[i]), c.in[i], 1e-3) << i;
-  for (int i = 0; i < 5; ++i)
-    EXPECT_NEAR(cellOf(d.hectopascals[i]), c.hpa[i], 1e-3) << i;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Altimeter, PressureDrums,
-    ::testing::Values(PressureCase{29.92f, 1013.2f, {2, 9, 9, 2}, {2, 3, 11, 10, 1}},
-                      // Leading zeros show the blank cell 0.
-                      PressureCase{9.99f, 965.4f, {9, 9, 9, 0}, {4, 5, 6, 9, 0}},
-                      // Rounded half up to the shown decimal.
-                      PressureCase{29.915f, 1013.25f, {2, 9, 9, 2}, {3, 3, 11, 10, 1}},
-                      PressureCase{29.994f, 1012.96f, {9, 9, 9, 2}, {10, 3, 11, 10, 1}},
-                      PressureCase{29.996f, 999.96f, {10, 10, 10, 3}, {10, 10, 10, 10, 1}},
-                      PressureCase{0, 0, {10, 10, 10, 0}, {10, 10, 10, 10, 0}},
-                      PressureCase{31.01f, 1050.1f, {11, 10, 11, 3}, {11, 10, 5, 10, 1}}));
-
-std::vector<Occluder> needle(float angle) {
-  return {{angle, kNeedleLeft - 0.02, kNeedleRight, kNeedleHalfHeight + 0.02}};
-}
-
-struct PixelCase {
-  float feet, inches, hectopascals, rotation;
-  std::uint32_t word17;
-  double alt[4];  // tens of feet, hundreds, thousands, ten-thousands
-  double in[4];
-  double hpa[5];
-};
-
-void PrintTo(const PixelCase& c, std::ostream* os) {
-  *os << c.feet << " ft, " << c.inches << " inHg, " << c.hectopascals << " hPa, rotation " << c.rotation
-      << ", word 17 " << c.word17;
-}
-
-class AltimeterPixels : public ::testing::TestWithParam<PixelCase> {};
-
-TEST_P(AltimeterPixels, CountersShowTheStripWhereTheCellsSay) {
-  const PixelCase c = GetParam();
-  Strip strip(kStripFile);
-  ASSERT_TRUE(strip.loaded());
-  Bench bench(A320_ALTITUDE, kSize);
-  ASSERT_TRUE(bench.made);
-  const Frame f = bench.render(block(c.feet, c.inches, c.hectopascals, 0, c.word17), c.rotation);
-  const bool tinted = c.word17 & 1;
-  const auto occ = needle(needleAngle(c.feet));
-  const drumgeo::Window alt[4] = {kTensOfFeet, kHundreds, kThousands, kTenThousands};
-  for (int i = 0; i < 4; ++i)
-    EXPECT_TRUE(showsOffset(f, strip, alt[i], offsetFor(c.alt[i]), tinted, occ)) << "altitude " << i;
-  for (int i = 0; i < 4; ++i)
-    EXPECT_TRUE(showsOffset(f, strip, kInchesWindows[i], offsetFor(c.in[i]), tinted, occ))
-        << "inches " << i;
-  for (int i = 0; i < 5; ++i)
-    EXPECT_TRUE(
-        showsOffset(f, strip, kHectopascalWindows[i], offsetFor(c.hpa[i]), tinted, occ))
-        << "hPa " << i;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Altimeter, AltimeterPixels,
-    ::testing::Values(PixelCase{12345, 29.92f, 1013.2f, 0, 0, {4.5, 3, 2, 1}, {2, 9, 9, 2}, {2, 3, 11, 10, 1}},
-                      PixelCase{990, 9.99f, 965.4f, 90, 0, {9, 9.5, 10.5, 0}, {9, 9, 9, 0}, {4, 5, 6, 9, 0}},
-                      PixelCase{27250, 30.12f, 1020.0f, -90, 1, {5, 2, 7, 2}, {2, 11, 10, 3}, {10, 10, 2, 10, 1}},
-                      PixelCase{0, 0, 0, 0, 1, {10, 10, 10, 0}, {10, 10, 10, 0}, {10, 10, 10, 10, 0}}));
 
 // What a pilot reads on the counter and the needle. Below sea level the
 // counter shows the feet below with the NEG flag, never a height above it;
@@ -224,40 +164,29 @@ TEST(AltimeterReading, BelowSeaLevelShowsNegAndTheFeetBelow) {
   }
 }
 
-class AltimeterNeedlePixels : public ::testing::TestWithParam<float> {};
-
 // At every hundred feet the needle points along the painted mark.
-TEST_P(AltimeterNeedlePixels, PointsAtItsScaleMark) {
-  const float rotation = GetParam();
+TEST(AltimeterNeedle, PointsAtItsScaleMark) {
   Bench bench(A320_ALTITUDE, kSize);
   ASSERT_TRUE(bench.made);
-  for (int n = 0; n < 10; ++n) {
-    const float ft = float(n * 100 + (n % 2) * 3000);  // the needle only sees the last 1000 ft
-    const double want = needleAngle(ft);
-    const Frame with = bench.render(block(ft), rotation);
-    const Frame without = bench.render(block(ft + 400), rotation);
-    const double at = dialprobe::needleAngle(with, without, want, 0.35, 0.6, kCounters);
-    EXPECT_LT(std::abs(angleBetween(at, want)), 1.0) << ft << " ft: needle at " << at;
-    const double mark = markAngle(without, want, 0.80, 0.90);
-    EXPECT_LT(std::abs(angleBetween(mark, want)), 0.5) << ft << " ft: mark at " << mark;
-  }
+  for (float rotation : {0.0f, 90.0f, -90.0f})
+    for (int n = 0; n < 10; ++n) {
+      const float ft = float(n * 100 + (n % 2) * 3000);  // the needle only sees the last 1000 ft
+      SCOPED_TRACE(testing::Message() << ft << " ft, rotation " << rotation);
+      const double want = needleAngle(ft);
+      const Frame with = bench.render(block(ft), rotation);
+      const Frame without = bench.render(block(ft + 400), rotation);
+      const double at = readings::needleAngle(with, without, 0.35, 0.6, kCounters);
+      EXPECT_LT(std::abs(angleBetween(at, want)), 1.0) << "needle at " << at;
+      const double mark = markAngle(without, want, 0.80, 0.90);
+      EXPECT_LT(std::abs(angleBetween(mark, want)), 0.5) << "mark at " << mark;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Altimeter, AltimeterNeedlePixels, ::testing::Values(0.0f, 90.0f, -90.0f));
-
-class AltimeterHold : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(bench.made);
-    alt = static_cast<Altimeter*>(bench.ow.window->instrument(0));
-    ASSERT_NE(alt, nullptr);
-    EXPECT_EQ(alt->type(), A320_ALTITUDE);
-  }
-  Bench bench{A320_ALTITUDE, kSize};
-  Altimeter* alt = nullptr;
-};
-
-TEST_F(AltimeterHold, EitherBitKeepsThePreviousAltitude) {
+TEST(AltimeterHold, EitherBitKeepsThePreviousAltitudeOnScreen) {
+  Bench bench(A320_ALTITUDE, kSize);
+  auto* alt = static_cast<Altimeter*>(bench.ow.window->instrument(0));
+  ASSERT_NE(alt, nullptr);
+  ASSERT_EQ(alt->type(), A320_ALTITUDE);
   struct {
     float word29;
     std::uint32_t word92;
@@ -269,27 +198,15 @@ TEST_F(AltimeterHold, EitherBitKeepsThePreviousAltitude) {
     bench.render(block(f.word29, 29.92f, 1013.2f, f.word92));
     EXPECT_EQ(alt->heldAltitude(), f.shown) << f.word29 << " / " << f.word92;
   }
-}
 
-TEST_F(AltimeterHold, HeldNeedleAndCounterStayOnScreen) {
   bench.render(block(1700));  // needle at 90 - 612 = -522, that is 198 degrees
   const Frame held = bench.render(block(1200, 29.92f, 1013.2f, 0x4));
   const Frame moved = bench.render(block(1200));
-  const double at = dialprobe::needleAngle(held, moved, 198.0, 0.35, 0.6, kCounters);
+  const double at = readings::needleAngle(held, moved, 0.35, 0.6, kCounters);
   EXPECT_LT(std::abs(angleBetween(at, 198.0)), 1.0) << at;
   Strip strip(kStripFile);
   EXPECT_TRUE(showsOffset(held, strip, kHundreds, offsetFor(7), false, needle(198)));
   EXPECT_TRUE(showsOffset(moved, strip, kHundreds, offsetFor(2), false, needle(90 - 432)));
-}
-
-TEST(AltimeterInitialise, MissingFileFailsButTheRestStillDraws) {
-  Bench bench(A320_ALTITUDE, kSize, dataWithout("01031003.tex"));
-  ASSERT_TRUE(bench.made);
-  ASSERT_EQ(bench.sink.messages.size(), 1u);
-  EXPECT_EQ(bench.sink.messages[0], "A320_ALTITUDE: Error - Data File missing!");
-  const Frame f = bench.render(block(500));
-  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-  EXPECT_LT(std::abs(angleBetween(markAngle(f, 90.0, 0.80, 0.90), 90.0)), 0.5);
 }
 
 }  // namespace

@@ -117,19 +117,6 @@ inline double angleBetween(double a, double b) {
   return d;
 }
 
-// Where a needle points: the white points of `with` that `without` (the
-// same frame with the needle elsewhere) does not have. Points in or near
-// the counter windows do not count: their digits move with the needle.
-inline double needleAngle(const Frame& with, const Frame& without, double around, double r0, double r1,
-                          const std::vector<drumgeo::Window>& skip = {}) {
-  return meanAngle(around, 20, r0, r1, 40, [&](double x, double y) {
-    for (const auto& w : skip)
-      if (x > w.x0 - 0.03 && x < w.x1 + 0.03 && y > w.y0 - 0.03 && y < w.y1 + 0.03) return false;
-    const Rgb a = with.at(x, y), b = without.at(x, y);
-    return brightness(a) > 180 && brightness(a) - brightness(b) > 80;
-  });
-}
-
 // Where the scale mark nearest `around` sits: the mean of the white points
 // within 2 degrees of it.
 inline double markAngle(const Frame& f, double around, double r0, double r1) {

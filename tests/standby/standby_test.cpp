@@ -1,11 +1,15 @@
-// What every standby instrument shares: the red tint of word 17 bit 0 and
-// an empty frame while its slot is hidden.
+// What every standby instrument shares: the red tint of word 17 bit 0, an
+// empty frame while its slot is hidden, and a missing data file reported
+// while the other files still load.
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
 #include "standby/dial_probe.h"
+#include "standby/rmi_geometry.h"
 
 using namespace dialprobe;
 
@@ -79,5 +83,46 @@ TEST_P(StandbyLook, HiddenSlotDrawsNothingUntilShown) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Standby, StandbyLook, ::testing::ValuesIn(kStandby));
+
+// The point at `along` on the ray at `angle` degrees, `across` to its left.
+Rgb onRay(const Frame& f, double angle, double along, double across = 0) {
+  const double c = std::cos(angle * kDeg), s = std::sin(angle * kDeg);
+  return f.at(along * c - across * s, along * s + across * c);
+}
+
+TEST(StandbyData, AMissingFileIsReportedAndTheOthersStillLoad) {
+  struct {
+    std::size_t instrument;  // in kStandby
+    const char* missing;
+    const char* message;
+    std::function<bool(const Frame&)> stillDrawn;  // what the other files draw
+  } cases[] = {
+      // The face, loaded before the missing file, shows its 120 kt mark.
+      {1, "01012004.tex", "A320_AIRSPEED: Error - Data File missing!",
+       [](const Frame& f) { return std::abs(angleBetween(markAngle(f, 0.0, 0.80, 0.90), 0.0)) < 0.5; }},
+      {2, "01031003.tex", "A320_ALTITUDE: Error - Data File missing!",
+       [](const Frame& f) { return std::abs(angleBetween(markAngle(f, 90.0, 0.80, 0.90), 90.0)) < 0.5; }},
+      {3, "01020050.tex", "A320_ATTITUDE: Error - Data File missing!", nullptr},
+      {3, "01020051.tex", "A320_ATTITUDE: Error - Data File missing!", nullptr},
+      // The needles, loaded after the missing card: needle 1 green at 45
+      // degrees, needle 2's white bar at -105.
+      {4, "01210000.tex", "A320_RMI: Error - Data File missing!",
+       [](const Frame& f) {
+         const Rgb one = onRay(f, 45, 0.45), two = onRay(f, -105, 0.45, rmigeo::kNeedle2BarOffset);
+         return one.g > 150 && one.r < 110 && one.b < 110 && std::min({two.r, two.g, two.b}) > 170;
+       }},
+  };
+  for (const auto& c : cases) {
+    const Standby& s = kStandby[c.instrument];
+    SCOPED_TRACE(c.missing);
+    Bench bench(s.type, s.side, dataWithout(c.missing));
+    ASSERT_TRUE(bench.made);  // the slot keeps the instrument
+    EXPECT_EQ(bench.sink.messages, std::vector<std::string>{c.message});
+    const Frame f = bench.render(blockOf(s, 0));
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    EXPECT_EQ(bench.sink.messages.size(), 1u);  // drawing does not ask again
+    EXPECT_TRUE(!c.stillDrawn || c.stillDrawn(f));
+  }
+}
 
 }  // namespace
