@@ -50,7 +50,7 @@ TEST(Compose, StateToWords) {
       {{}, 4, 30},
       {{}, 5, 1234.5f},
       {{}, 7, -40},
-      {{}, 8, ((233.15f * (1 + 0.2f * 0.78f * 0.78f)) - 273.15f) / 250.0f},
+      {{}, 8, -11.630f / 250.0f},  // total air -11.6 C from static -40 C at Mach 0.78
       {[](AircraftState& s) { s.mach = 0; }, 8, -40.0f / 250.0f},
       {{}, 14, 275.5f},
       // The standby horizon's sense: positive nose down, positive left wing down.
