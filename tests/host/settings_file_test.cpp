@@ -178,15 +178,6 @@ TEST_F(Settings, PathResolution) {
   }
 }
 
-TEST_F(Settings, HomeConfigWhenXdgIsUnset) {
-  xdg_.set(nullptr);
-  fs::create_directories(root_ / "home" / ".config" / "VANT");
-  EXPECT_EQ(SettingsFile(kName).path(), (root_ / "home" / ".config" / "VANT" / "ZOD-Orizidoz" / kName).string());
-  EXPECT_TRUE(fs::is_directory(root_ / "home" / ".config" / "VANT" / "ZOD-Orizidoz"));
-  home_.set(nullptr);
-  EXPECT_EQ(SettingsFile(kName).path(), kLocal);
-}
-
 TEST_F(Settings, SavesIntoTheUserFolder) {
   fs::create_directories(config_ / "VANT");
   OffscreenWindow ow(64, 64);
