@@ -72,6 +72,8 @@ TEST(Compose, StateToWords) {
       {[](AircraftState& s) { s.nav[0].bearingDegrees = 0; }, 64, 84.5f},
       {[](AircraftState& s) { s.nav[0].bearingDegrees = 275.5; }, 64, 360},  // dead ahead, not parked
       {[](AircraftState& s) { s.nav[0].bearingDegrees = 275.0; }, 64, 359.5f},
+      // A hair right of the nose is still dead ahead once a float.
+      {[](AircraftState& s) { s.nav[0].bearingDegrees = 1e-300, s.headingDegrees = 0; }, 64, 360},
       {[](AircraftState& s) { s.nav[0].bearingDegrees = 359.99, s.headingDegrees = 0; }, 64, 359.99f},
       {[](AircraftState& s) { s.nav[0].received = false; }, 64, 0},
       {{}, 62, 1},

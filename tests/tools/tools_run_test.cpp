@@ -74,7 +74,9 @@ TEST(SnapshotTool, DrawsTheReferencePictures) {
     ASSERT_NE(s, nullptr);
     const std::string scratch = testing::TempDir() + "a320-snapshot-" + std::to_string(::getpid()) + "/";
     std::filesystem::create_directories(scratch);
-    std::string args = " --frames " + std::to_string(s->frames) + " --rotate " + std::to_string(int(s->rotation));
+    // One frame and no rotation are the tool's defaults, so those go unsaid.
+    std::string args = s->frames == 1 ? "" : " --frames " + std::to_string(s->frames);
+    if (s->rotation != 0.0f) args += " --rotate " + std::to_string(int(s->rotation));
     if (s->type >= 0)
       args += std::string(" --instrument ") + instrumentIdentifier(s->type) + " --size " + std::to_string(s->width) +
               "x" + std::to_string(s->height);
