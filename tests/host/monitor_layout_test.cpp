@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "support/offscreen.h"
-
 namespace {
 
 TEST(MonitorLayout, ScreenSizesBecomeMonitors) {
@@ -24,13 +22,6 @@ TEST(MonitorLayout, ScreenSizesBecomeMonitors) {
     EXPECT_EQ(m.monitorCount, c.count) << c.w << "x" << c.h;
     EXPECT_FLOAT_EQ(m.windowScale, c.scale) << c.w << "x" << c.h;
   }
-}
-
-TEST(MonitorLayout, SlotSixOnA1024By768Screen) {
-  const MonitorLayout m = monitorLayout(1024, 768, 1);
-  testing_support::OffscreenWindow ow(64, 64, m.windowScale);
-  ow.window->resetToDefaults(64);
-  EXPECT_EQ(ow.window->getPlacement(64), (Placement{735, 487, 150, 150, 1, 6}));
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <array>
 #include <csignal>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -23,7 +22,6 @@
 
 namespace fs = std::filesystem;
 using namespace testing_support;
-using namespace std::string_literals;
 
 namespace {
 
@@ -178,15 +176,6 @@ TEST_F(Settings, PathResolution) {
     EXPECT_EQ(fs::is_directory(userFolder()), c.vant) << c.name;
     EXPECT_EQ(fs::exists(config_ / "VANT"), c.vant) << c.name;
   }
-}
-
-TEST_F(Settings, HomeConfigWhenXdgIsUnset) {
-  xdg_.set(nullptr);
-  fs::create_directories(root_ / "home" / ".config" / "VANT");
-  EXPECT_EQ(SettingsFile(kName).path(), (root_ / "home" / ".config" / "VANT" / "ZOD-Orizidoz" / kName).string());
-  EXPECT_TRUE(fs::is_directory(root_ / "home" / ".config" / "VANT" / "ZOD-Orizidoz"));
-  home_.set(nullptr);
-  EXPECT_EQ(SettingsFile(kName).path(), kLocal);
 }
 
 TEST_F(Settings, SavesIntoTheUserFolder) {
@@ -442,36 +431,16 @@ TEST_F(SettingsRead, EdgeCases) {
   for (const auto& c : cases) run(c);
 }
 
+// Junk, long lines, duplicates and line ends are the profile reader's own
+// tests; here what the settings make of what it reads.
 TEST_F(SettingsRead, MalformedFiles) {
-  std::string junk;
-  std::srand(11);
-  for (int i = 0; i < 100000; ++i) junk += static_cast<char>(std::rand() & 0xff);
   const std::string huge(1 << 20, '9');
   ReadCase cases[] = {
-      {.name = "binary junk", .file = junk, .rotation = 0.0f, .weight = 1},
-      {.name = "binary junk around good keys", .file = junk + "\n" + kV + "ROTATE=1\n" + junk, .rotation = 90.0f},
-      {.name = "1 MB line", .file = huge + "\n" + kV + "ROTATE=-1\n", .rotation = -90.0f},
       // An overlong number stops at the end of the integer range.
       {.name = "1 MB value",
        .file = kV + "PORT=" + huge + "\nIP-ADDR=" + huge + "\n[GAUGE]\nINSTR_01=" + huge + "\n",
        .port = 65535},
       {.name = "1 MB line without an end", .file = kV + "PORT=" + huge, .port = 65535},
-      {.name = "key without =", .file = "[SYSTEM]\nVERSION\nROTATE=1\n", .rotation = 0.0f, .weight = 1},
-      {.name = "key without = after VERSION", .file = kV + "ROTATE\nAUTOSHOW=1\n", .autoShow = 1},
-      {.name = "duplicate sections: the first wins",
-       .file = kV + "ROTATE=1\n[GAUGE]\nINSTR_01=1,2,300,300,1,0\n[system]\nROTATE=-1\nAUTOSHOW=1\n"
-                    "[Gauge]\nINSTR_01=9,9,300,300,1,0\nINSTR_02=9,9,300,300,1,1\n",
-       .rotation = 90.0f,
-       .slots = {{0, {1, 2, 300, 300, 1, 0}}}},
-      {.name = "duplicate keys: the first wins", .file = kV + "ROTATE=1\nrotate=-1\n", .rotation = 90.0f},
-      {.name = "CRLF line ends",
-       .file = "[SYSTEM]\r\nVERSION=v1.1\r\nIP-ADDR=10.0.0.7\r\nPORT=5000\r\nROTATE=-1\r\n[GAUGE]\r\n"
-               "INSTR 03=1,2,300,300,1,2\r\n[PARAM]\r\nWEIGHT=0\r\n",
-       .rotation = -90.0f,
-       .weight = 0,
-       .address = "10.0.0.7",
-       .port = 5000,
-       .slots = {{2, {1, 2, 300, 300, 1, 2}}}},
       {.name = "saved by a Windows editor: byte-order mark, quotes, CR LF",
        .file = "\xEF\xBB\xBF[SYSTEM]\r\nVERSION=\"v1.1\"\r\nIP-ADDR=\"10.1.1.1\"\r\nPORT=\"5000\"\r\nROTATE='1'\r\n"
                "[GAUGE]\r\nINSTR_01=\"1,2,300,300,1,0\"\r\n[PARAM]\r\nFLAPS_1=\"2.5\"\r\n",
@@ -480,8 +449,6 @@ TEST_F(SettingsRead, MalformedFiles) {
        .address = "10.1.1.1",
        .port = 5000,
        .slots = {{0, {1, 2, 300, 300, 1, 0}}}},
-      {.name = "empty file", .file = "", .rotation = 0.0f, .weight = 1},
-      {.name = "nul bytes", .file = "[SYSTEM]\nVERSION=v1\0.1\nROTATE=1\0\n"s, .rotation = 90.0f},
   };
   for (const auto& c : cases) run(c);
 }
@@ -652,66 +619,46 @@ TEST_F(Settings, NewRunReplacesTheBackup) {
   EXPECT_EQ(names, expected);  // no temporary files left
 }
 
-TEST_F(Settings, RoundTrip) {
-  // A German desktop's locale writes "2,5" through printf and reads "2.5"
-  // as 2; the file must not follow it.
-  struct {
-    const char* name;
-    bool manual;
-    const char* locale;
-  } cases[] = {{"by monitor", false, "C"}, {"manual", true, "C"}, {"comma locale", false, kCommaLocale}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    LocaleScope locale(c.locale);
-    ASSERT_TRUE(locale.ok()) << kMissingCommaLocale;
-    fs::remove(work_ / kName);
-    OffscreenWindow first(64, 64);
-    InstrumentWindow& a = *first.window;
-    for (int slot = 0; slot < kSlotCount; ++slot)
-      a.setPlacement({slot * 100 - 50, 7 * slot, 50 + slot, 60 + slot, slot & 1, 6 - slot}, 1u << slot);
-    a.setRotationAngle(90.0f);
-    const float flaps[6] = {0.5f, 2.5f, 10.0f, 20.5f, 33.0f, 45.5f};
-    for (int i = 0; i < 6; ++i) a.setFlapsSetting(i, flaps[i]);
-    a.setWeightUnitKg(0);
-    SettingsState saved;
-    saved.address = "10.20.30.40";
-    saved.port = 6001;
-    saved.monitorCount = 2;
-    saved.currentMonitor = 1;
-    saved.autoShow = 1;
-    saved.manualMode = c.manual;
-    saved.xOffset = 320;
-    saved.xRes = 1600;
-    saved.yRes = 1024;  // no scaling on the way back
-    ASSERT_TRUE(writeSettings(kName, saved, a));
-    EXPECT_NE(slurp(work_ / kName).find("\nFLAPS_1=2.5\nFLAPS_2=10.0\n"), std::string::npos);
+// Written on a German desktop, whose locale writes "2,5" through printf and
+// reads "2.5" as 2: the file must not follow it. What each key says on its
+// own is in the tests above; here everything written comes back.
+TEST_F(Settings, RoundTripUnderACommaLocale) {
+  LocaleScope locale(kCommaLocale);
+  ASSERT_TRUE(locale.ok()) << kMissingCommaLocale;
+  OffscreenWindow first(64, 64);
+  InstrumentWindow& a = *first.window;
+  for (int slot = 0; slot < kSlotCount; ++slot)
+    a.setPlacement({slot * 100 - 50, 7 * slot, 50 + slot, 60 + slot, slot & 1, 6 - slot}, 1u << slot);
+  a.setRotationAngle(90.0f);
+  const float flaps[6] = {0.5f, 2.5f, 10.0f, 20.5f, 33.0f, 45.5f};
+  for (int i = 0; i < 6; ++i) a.setFlapsSetting(i, flaps[i]);
+  a.setWeightUnitKg(0);
+  SettingsState saved;
+  saved.address = "10.20.30.40";
+  saved.port = 6001;
+  saved.monitorCount = 2;
+  saved.currentMonitor = 1;
+  saved.autoShow = 1;
+  ASSERT_TRUE(writeSettings(kName, saved, a));
+  EXPECT_NE(slurp(work_ / kName).find("\nFLAPS_1=2.5\nFLAPS_2=10.0\n"), std::string::npos);
 
-    OffscreenWindow second(64, 64);
-    InstrumentWindow& b = *second.window;
-    setDefaults(b);
-    SettingsState loaded;
-    loaded.monitorCount = 2;
-    FakeHost host;
-    readSettings(kName, loaded, b, host);
-    for (int slot = 0; slot < kSlotCount; ++slot)
-      EXPECT_EQ(b.getPlacement(1u << slot), a.getPlacement(1u << slot)) << slot;
-    EXPECT_EQ(b.rotationAngle(), 90.0f);
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(b.flapsSetting(i), flaps[i]) << i;
-    EXPECT_EQ(b.weightUnitKg(), 0);
-    EXPECT_EQ(loaded.address, saved.address);
-    EXPECT_EQ(loaded.port, saved.port);
-    EXPECT_EQ(loaded.currentMonitor, 1);
-    EXPECT_EQ(loaded.autoShow, 1);
-    EXPECT_TRUE(loaded.placementsFromFile);
-    EXPECT_EQ(loaded.manualMode, c.manual);
-    if (c.manual) {
-      EXPECT_EQ(loaded.xOffset, 320);
-      EXPECT_EQ(loaded.xRes, 1600);
-      EXPECT_EQ(host.moves, (std::vector<Move>{{320, 0, 1600, 1024}}));
-    } else {
-      EXPECT_EQ(host.moves, (std::vector<Move>{{1280, 0, 1280, 1024}}));
-    }
-  }
+  OffscreenWindow second(64, 64);
+  InstrumentWindow& b = *second.window;
+  setDefaults(b);
+  SettingsState loaded;
+  loaded.monitorCount = 2;
+  FakeHost host;
+  readSettings(kName, loaded, b, host);
+  for (int slot = 0; slot < kSlotCount; ++slot) EXPECT_EQ(b.getPlacement(1u << slot), a.getPlacement(1u << slot)) << slot;
+  EXPECT_EQ(b.rotationAngle(), 90.0f);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(b.flapsSetting(i), flaps[i]) << i;
+  EXPECT_EQ(b.weightUnitKg(), 0);
+  EXPECT_EQ(loaded.address, saved.address);
+  EXPECT_EQ(loaded.port, saved.port);
+  EXPECT_EQ(loaded.currentMonitor, 1);
+  EXPECT_EQ(loaded.autoShow, 1);
+  EXPECT_TRUE(loaded.placementsFromFile);
+  EXPECT_EQ(host.moves, (std::vector<Move>{{1280, 0, 1280, 1024}}));
 }
 
 TEST_F(Settings, SaveIntoAVanishedFolderTellsTheOperator) {

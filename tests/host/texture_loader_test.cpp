@@ -185,18 +185,4 @@ TEST(TextureLoader, RefusesWhatIsNotA24BitBitmap) {
   }
 }
 
-TEST(TextureLoader, WorkingDirectoryElsewhereReportsMissingData) {
-  RecordingSink sink;
-  const fs::path before = fs::current_path();
-  TempDir dir;
-  fs::current_path(dir.path);
-  {
-    OffscreenWindow ow(32, 32, 1.0f, "Data");
-    ow.window->setPlacement({0, 0, 32, 32, 1, 2}, 1);
-    EXPECT_TRUE(ow.window->instrumentFactory(0, 2));
-  }
-  fs::current_path(before);
-  EXPECT_EQ(sink.messages, std::vector<std::string>{"A320_CLOCK: Error - Data File missing!"});
-}
-
 }  // namespace

@@ -12,34 +12,9 @@ using namespace testing_support;
 
 namespace {
 
-std::vector<std::uint8_t> datagram(std::size_t n, std::uint8_t fill) { return std::vector<std::uint8_t>(n, fill); }
-
-TEST(UdpReceiver, AcceptsOnlyDatagramsOfExactlyTheAskedLength) {
-  RecordingSink sink;
-  UdpReceiver r;
-  const std::uint16_t port = freeUdpPort();
-  ASSERT_TRUE(r.open(port, "127.0.0.1"));
-  EXPECT_TRUE(sink.messages.empty());
-  LoopbackSender s(port);
-  struct {
-    std::size_t length;
-    bool accepted;
-  } cases[] = {{0, false}, {1, false}, {1023, false}, {1025, false}, {65507, false}, {1024, true}};
-  for (const auto& c : cases) {
-    std::vector<std::uint8_t> buffer(1024, 0xEE);
-    ASSERT_TRUE(s.send(datagram(c.length, 0x5A))) << c.length;
-    EXPECT_EQ(r.receive(buffer.data(), buffer.size(), 1000), c.accepted) << "length " << c.length;
-    // Whatever happened, that datagram is gone: the next poll finds nothing.
-    EXPECT_FALSE(r.receive(buffer.data(), buffer.size(), 0)) << c.length;
-  }
-  r.close();
-  EXPECT_FALSE(r.isOpen());
-}
-
 TEST(UdpReceiver, OpenFillsTextsAndKeepsDefaultAddress) {
   RecordingSink sink;
   UdpReceiver r;
-  EXPECT_EQ(r.port(), 12345);
   const std::uint16_t port = freeUdpPort();
   ASSERT_TRUE(r.open(port, ""));
   EXPECT_STREQ(r.address(), "127.0.0.1");
@@ -49,7 +24,7 @@ TEST(UdpReceiver, OpenFillsTextsAndKeepsDefaultAddress) {
   EXPECT_STREQ(r.address(), "10.1.2.3");
   LoopbackSender s(port);
   std::vector<std::uint8_t> buffer(1024);
-  ASSERT_TRUE(s.send(datagram(1024, 1)));
+  ASSERT_TRUE(s.send(std::vector<std::uint8_t>(1024, 1)));
   EXPECT_TRUE(r.receive(buffer.data(), buffer.size(), 1000));
   r.close();
 }

@@ -1,4 +1,3 @@
-#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,34 +6,6 @@
 #include "platform/png_file.h"
 
 namespace {
-
-TEST(EglOffscreen, CompatibilityContextDrawsImmediateMode) {
-  std::string error;
-  auto s = platform::EglOffscreenSurface::create(16, 8, &error);
-  ASSERT_TRUE(s) << error;
-  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-  ASSERT_NE(version, nullptr);
-  GLint depth = 0;
-  glGetIntegerv(GL_DEPTH_BITS, &depth);
-  EXPECT_GE(depth, 16);
-  glViewport(0, 0, 16, 8);
-  glClearColor(0, 0, 1, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
-  glColor3f(1, 0, 0);
-  glBegin(GL_QUADS);  // left half red
-  glVertex2f(-1, -1);
-  glVertex2f(0, -1);
-  glVertex2f(0, 1);
-  glVertex2f(-1, 1);
-  glEnd();
-  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-  const auto px = s->readPixelsTopDown();
-  ASSERT_EQ(px.size(), 16u * 8 * 4);
-  EXPECT_EQ(px[0], 255);  // top-left red
-  EXPECT_EQ(px[2], 0);
-  EXPECT_EQ(px[15 * 4 + 2], 255);  // top-right blue
-  EXPECT_EQ(px[15 * 4 + 0], 0);
-}
 
 TEST(EglOffscreen, RefusesEmptySize) {
   std::string error;

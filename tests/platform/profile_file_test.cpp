@@ -283,19 +283,6 @@ TEST_F(ProfileFile, UnreadableTargetIsNotOverwritten) {
   EXPECT_TRUE(fs::is_directory(path_));
 }
 
-TEST_F(ProfileFile, ProfileTextEditsInMemory) {
-  put("[S]\nA=1\n");
-  platform::ProfileText text;
-  ASSERT_TRUE(text.load(path_));
-  ASSERT_TRUE(text.set("S", "B", "2"));
-  std::string value;
-  ASSERT_TRUE(text.get("s", "b", value));
-  EXPECT_EQ(value, "2");
-  EXPECT_EQ(contents(), "[S]\nA=1\n");  // nothing on disk until save
-  ASSERT_TRUE(text.save(path_));
-  EXPECT_EQ(contents(), "[S]\nA=1\nB=2\n");
-}
-
 TEST(UserFolder, FromXdgConfigHomeOrHome) {
   struct {
     const char* xdg;
@@ -317,14 +304,6 @@ TEST(UserFolder, FromXdgConfigHomeOrHome) {
     EXPECT_EQ(platform::userConfigFolder(), c.folder) << (c.xdg ? c.xdg : "(unset)") << " "
                                                       << (c.home ? c.home : "(unset)");
   }
-}
-
-TEST_F(ProfileFile, MakeLastFolderMakesOneLevelOnly) {
-  EXPECT_TRUE(platform::makeLastFolder((dir_ / "one").string()));
-  EXPECT_TRUE(fs::is_directory(dir_ / "one"));
-  EXPECT_TRUE(platform::makeLastFolder((dir_ / "one").string() + "/"));  // already there
-  EXPECT_FALSE(platform::makeLastFolder((dir_ / "two" / "three").string()));
-  EXPECT_FALSE(fs::exists(dir_ / "two"));
 }
 
 }  // namespace

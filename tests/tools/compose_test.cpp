@@ -50,7 +50,7 @@ TEST(Compose, StateToWords) {
       {{}, 4, 30},
       {{}, 5, 1234.5f},
       {{}, 7, -40},
-      {{}, 8, ((233.15f * (1 + 0.2f * 0.78f * 0.78f)) - 273.15f) / 250.0f},
+      {{}, 8, -11.630f / 250.0f},  // total air -11.6 C from static -40 C at Mach 0.78
       {[](AircraftState& s) { s.mach = 0; }, 8, -40.0f / 250.0f},
       {{}, 14, 275.5f},
       // The standby horizon's sense: positive nose down, positive left wing down.
@@ -72,6 +72,8 @@ TEST(Compose, StateToWords) {
       {[](AircraftState& s) { s.nav[0].bearingDegrees = 0; }, 64, 84.5f},
       {[](AircraftState& s) { s.nav[0].bearingDegrees = 275.5; }, 64, 360},  // dead ahead, not parked
       {[](AircraftState& s) { s.nav[0].bearingDegrees = 275.0; }, 64, 359.5f},
+      // A hair right of the nose is still dead ahead once a float.
+      {[](AircraftState& s) { s.nav[0].bearingDegrees = 1e-300, s.headingDegrees = 0; }, 64, 360},
       {[](AircraftState& s) { s.nav[0].bearingDegrees = 359.99, s.headingDegrees = 0; }, 64, 359.99f},
       {[](AircraftState& s) { s.nav[0].received = false; }, 64, 0},
       {{}, 62, 1},

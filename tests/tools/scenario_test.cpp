@@ -206,12 +206,4 @@ TEST(Scenario, AnyBytesParseOrFailWithoutHarm) {
   }
 }
 
-TEST(Scenario, LocateFindsFilesAndNamesOthers) {
-  std::string error;
-  EXPECT_EQ(scenario::locate("/nonexistent/x.scenario", error), "");
-  EXPECT_NE(error.find("/nonexistent/x.scenario"), std::string::npos);
-  EXPECT_EQ(scenario::locate("no-such-builtin", error), "");
-  EXPECT_NE(error.find("scenarios/no-such-builtin.scenario"), std::string::npos) << error;
-}
-
 }  // namespace
