@@ -165,33 +165,4 @@ TEST(BleedPage, HotTemperatureMovesUp) {
   }
 }
 
-
-
-
-TEST(BleedPage, NeedlesAndValvesWhereTheyBelong) {
-  using namespace sdgeo;
-  BleedDisplay d(512);
-  d.draw(withN2(80, 15));
-  // Pack 1 is hot enough for green needles; pack 2's upper needle is amber.
-  const sd::bleed::Pack p1 = sd::bleed::pack(t1()), p2 = sd::bleed::pack(t2());
-  const Point u1 = along(kPack1Upper, p1.upperAngle, kPackNeedleLength * 0.6);
-  const Point l1 = along(kPack1Lower, p1.lowerAngle, kPackNeedleLength * 0.6);
-  const Point u2 = along(kPack2Upper, p2.upperAngle, kPackNeedleLength * 0.6);
-  EXPECT_TRUE(d.near(u1.x, u1.y, 2, green));
-  EXPECT_TRUE(d.near(l1.x, l1.y, 2, green));
-  EXPECT_TRUE(d.near(u2.x, u2.y, 2, amber));
-  EXPECT_FALSE(d.near(u2.x, u2.y, 2, green));
-
-  // Engine 1 bleed valve open (bar along the vertical duct), engine 2's shut
-  // across it; beside each valve there is no duct, only the bar.
-  const Point v1 = kBleedValves[4], v2 = kBleedValves[7];
-  const double bar = kValveHalf * 0.9;
-  EXPECT_FALSE(d.near(v1.x + bar, v1.y, 1, green));
-  EXPECT_FALSE(d.near(v1.x - bar, v1.y, 1, green));
-  EXPECT_TRUE(d.near(v2.x + bar, v2.y, 1, green));
-  EXPECT_TRUE(d.near(v2.x - bar, v2.y, 1, green));
-  // The background's pack box outline.
-  EXPECT_TRUE(d.near(-0.93, 0.4, 2, [](std::array<int, 3> p) { return p[0] > 150 && p[1] > 150 && p[2] > 150; }));
-}
-
 }  // namespace
