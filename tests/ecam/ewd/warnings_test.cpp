@@ -648,14 +648,6 @@ class DrawnFrame : public DisplayFixture {
   }
 };
 
-TEST_F(DrawnFrame, WarningsAndBrakeMemosWhereTheyBelong) {
-  const FlightDataBlock b = Block().ground().speed(40).gearDown().f(130, n2Raw(10)).f(104, 3).f(161, 1).b;
-  expectShows(b, {{"RELEASE BRAKES", 6}, {"ENGINE 1 OFF", 6}, {"HIGH GROUND SPEED", 4}},
-              {{"AUTOBRK MED", -0.474f}, {"PRK BRK", -0.656f}});
-  for (const auto& e : d->messages) EXPECT_EQ(e.colour, -1);  // emptied after drawing
-}
-
-
 TEST_F(DrawnFrame, PushbuttonBringsUpConfigTestAndBrakeMemosStay) {
   Block b;
   b.ground().f(104, 0).f(211, 1).button(0x90);
