@@ -129,8 +129,6 @@ TEST(EngineGauges, ThrustModeTable) {
     EXPECT_STREQ(m.text, c.text) << c.lever;
     EXPECT_EQ(m.limit, c.limit) << c.lever;
   }
-  EXPECT_EQ(ewd::rawToPercent(rawFor(95.0f)), 95.0f);
-  EXPECT_EQ(ewd::rawToPercent(rawFor(1.0f)), 1.0f);
 }
 
 TEST(FlapDetents, IndexNamesAndOpenCases) {
