@@ -204,17 +204,4 @@ TEST(ApuPage, Readouts) {
   }
 }
 
-// Unavailable, the valve's bar lies across the duct and the generator
-// arrow is gone; available again, both show.
-TEST(ApuPage, ValveAndGeneratorFollowAvailability) {
-  using namespace sdgeo;
-  PageDisplay d(400, 7, SdPage::Apu);
-  const double duct = 0.515, above = 0.745 + 0.07, link = (kApuGenLink.x0 + kApuGenLink.x1) / 2;
-  for (const bool available : {false, true}) {
-    d.draw(apuBlock(available ? 0.0f : 5000.0f), 2);
-    EXPECT_EQ(d.near(duct, above, 2, green), available);
-    EXPECT_EQ(d.near(link, 0.87, 2, green), available);
-  }
-}
-
 }  // namespace

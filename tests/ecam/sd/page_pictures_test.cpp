@@ -61,6 +61,14 @@ const Picture kPictures[] = {
     {"ecam-sd-door-closed", 9, SdPage::Door, [](FlightDataBlock& b) { b.setU32(221, 0x2000u); }},
     // A warm day on the ground: the trim valves stay shut, so does the hot-air valve.
     {"ecam-sd-cond-warm-day", 8, SdPage::Cond, [](FlightDataBlock& b) { b.setF32(7, 25.0f); }},
+    // Above 3000 ft with both engines running the APU is not available:
+    // crosses for its values, its bleed valve shut, no generator arrow.
+    {"ecam-sd-apu-unavailable", 7, SdPage::Apu,
+     [](FlightDataBlock& b) {
+       b.setF32(29, 5000.0f);
+       b.setF32(148, 2.0f);
+       b.setF32(198, 2.0f);
+     }},
     // Engine 2 at 15 % N2: its bleed valve shut, pack 2 too cool for green.
     {"ecam-sd-bleed-engine2-low", 2, SdPage::Bleed,
      [](FlightDataBlock& b) {
