@@ -200,25 +200,6 @@ TEST(Primitives, QuadGeometryAndPrecision) {
   EXPECT_EQ(d.colourTexture, kNameBase + 19);
 }
 
-TEST(Primitives, AdvancesAndStepsAreFloats) {
-  // The pen is a float after every character, the number step a float.
-  const float size = 1.7f;
-  const float a = float(0.055 * double(size));
-  const float step = float(0.04424 * double(size));
-  {
-    Recorder r;
-    DrawText(F(), "AB", 0, size, kX, kY, kZ);
-    ASSERT_EQ(g_quads.size(), 2u);
-    EXPECT_EQ(g_quads[1].x[0], double(kX + a));
-  }
-  {
-    Recorder r;
-    DrawNumber(F(), 12, 2, 0, 1, 0, size, kX, kY, kZ);
-    ASSERT_EQ(g_quads.size(), 2u);
-    EXPECT_EQ(g_quads[1].x[0], double(float(double(kX) + double(step))));
-  }
-}
-
 // Cell index and digit of each digit quad, for the long results below.
 std::string digitsOf(const std::vector<GlyphQuad>& quads) {
   std::string s;
@@ -344,118 +325,12 @@ TEST(Primitives, NegativeNanAndHugeValues) {
     EXPECT_EQ(RoundNearest(c.in), c.out) << c.in;
 }
 
-// The real font on a real surface: ink lands in the glyph's cell in the
-// colour of its index, blank cells stay black, the mask cuts the glyph
-// out of what lies below.
-class PrimitivesPixels : public ::testing::Test {
- protected:
-  static constexpr int kW = 256, kH = 256;
-  void SetUp() override {
-    ow = std::make_unique<testing_support::OffscreenWindow>(kW, kH);
-    for (int c = 0; c < 7; ++c) {
-      const std::string name = "Data/9999002" + std::to_string(c) + ".tex";
-      ASSERT_TRUE(ow->window->loadTexture(name.c_str(), slots[kLetterColourSlot0 + c])) << name;
-    }
-    ASSERT_TRUE(ow->window->loadTexture("Data/99990028.tex", slots[kLetterMaskSlot]));
-    ASSERT_TRUE(ow->window->loadTexture("Data/99990032.tex", slots[kDigitColourSlot]));
-    ASSERT_TRUE(ow->window->loadTexture("Data/99990033.tex", slots[kDigitMaskSlot]));
-    glViewport(0, 0, kW, kH);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_DEPTH_TEST);
-  }
-  void clear(float grey) {
-    glClearColor(grey, grey, grey, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  }
-  // Pixels of a drawing-space rectangle, counted by what they look like.
-  struct Census {
-    int total = 0, black = 0, lit = 0, inColour = 0;
-  };
-  Census census(double x0, double y0, double x1, double y1, std::array<int, 3> colour) {
-    glFinish();
-    const auto px = ow->pixels();
-    Census c;
-    const int px0 = int(std::ceil((x0 + 1) / 2 * kW)), px1 = int(std::floor((x1 + 1) / 2 * kW));
-    const int py0 = int(std::ceil((y0 + 1) / 2 * kH)), py1 = int(std::floor((y1 + 1) / 2 * kH));
-    for (int y = py0; y < py1; ++y)
-      for (int x = px0; x < px1; ++x) {
-        const std::size_t i = (std::size_t(kH - 1 - y) * kW + x) * 4;
-        const int r = px[i], g = px[i + 1], b = px[i + 2];
-        ++c.total;
-        if (r + g + b < 12) ++c.black;
-        const int peak = std::max({r, g, b});
-        if (peak < 128) continue;
-        ++c.lit;
-        // Same hue: every channel in the same proportion to the brightest.
-        const int cp = std::max({colour[0], colour[1], colour[2]});
-        if (std::abs(r * cp - colour[0] * peak) < 40 * peak && std::abs(g * cp - colour[1] * peak) < 40 * peak &&
-            std::abs(b * cp - colour[2] * peak) < 40 * peak)
-          ++c.inColour;
-      }
-    return c;
-  }
-  std::unique_ptr<testing_support::OffscreenWindow> ow;
+// What a glyph leaves behind: blending and texturing off for whatever the
+// instrument draws next.
+TEST(Primitives, LeavesBlendingAndTexturingOff) {
+  testing_support::OffscreenWindow ow(16, 16);
   GLuint slots[kEcamTextureSlots] = {};
-};
-
-TEST_F(PrimitivesPixels, TextCellsLitInTheirColour) {
-  clear(0);
-  const FontSet font{slots};
-  const float size = 4, x = -0.8f, y = -0.2f;
-  // A green E, a blank lower-case cell, a red 8 from the digit strip.
-  DrawText(font, "EeW", 2, size, x, y, 0);
-  DrawDigit(font, 8, 6, size, 0.3f, y, 0);
-  const double a = 0.055 * size, w = 0.06061 * size, h = 0.075 * size;
-  const std::array<int, 3> green{0x19, 0xe6, 0x19}, red{0xff, 0x20, 0x20}, white{0xf2, 0xf2, 0xf2};
-
-  const Census e = census(x, y, x + w, y + h, green);
-  EXPECT_GT(e.lit, 30);
-  EXPECT_GT(e.inColour, e.lit * 9 / 10);
-  EXPECT_GT(e.black, 30);  // ink, not a filled box
-  // The blank cell, away from its neighbours' overlap.
-  const Census blank = census(x + w, y, x + 2 * a, y + h, green);
-  EXPECT_GT(blank.total, 300);
-  EXPECT_EQ(blank.black, blank.total);
-  const Census wide = census(x + 2 * a, y, x + 2 * a + w, y + h, green);
-  EXPECT_GT(wide.lit, 30);
-  EXPECT_GT(wide.inColour, wide.lit * 9 / 10);
-  const Census eight = census(0.3, y, 0.3 + w, y + h, red);
-  EXPECT_GT(eight.lit, 30);
-  EXPECT_GT(eight.inColour, eight.lit * 9 / 10);
-  EXPECT_EQ(census(0.3, y, 0.3 + w, y + h, white).inColour, 0);
-  // Nothing outside the glyphs.
-  const Census above = census(-1, y + h + 0.01, 1, 1, green);
-  EXPECT_EQ(above.black, above.total);
-  const Census below = census(-1, -1, 1, y - 0.01, green);
-  EXPECT_EQ(below.black, below.total);
-}
-
-TEST_F(PrimitivesPixels, MaskCutsTheGlyphOutOfTheBackground) {
-  clear(0.5f);
-  const FontSet font{slots};
-  const float size = 4, x = -0.5f, y = 0.1f;
-  DrawText(font, "H", 1, size, x, y, 0);
-  const double w = 0.06061 * size, h = 0.075 * size;
-  glFinish();
-  int cyan = 0, grey = 0, total = 0;
-  const auto px = ow->pixels();
-  for (int py = int((y + 1) / 2 * kH) + 1; py < int((y + h + 1) / 2 * kH); ++py)
-    for (int qx = int((x + 1) / 2 * kW) + 1; qx < int((x + w + 1) / 2 * kW); ++qx) {
-      const std::size_t i = (std::size_t(kH - 1 - py) * kW + qx) * 4;
-      const int r = px[i], g = px[i + 1], b = px[i + 2];
-      ++total;
-      // Cyan ink replaces the grey: its red stays far below the grey's.
-      if (r < 90 && g > 180 && b > 180) ++cyan;
-      if (std::abs(r - 128) < 4 && std::abs(g - 128) < 4 && std::abs(b - 128) < 4) ++grey;
-    }
-  EXPECT_GT(cyan, 30);
-  EXPECT_GT(grey, total / 3);
-  // Outside the quad the background is untouched.
-  EXPECT_EQ(ow->at(10, 10), (std::array<int, 3>{128, 128, 128}));
-  // The state a glyph leaves behind.
+  DrawText(FontSet{slots}, "H", 1, 1.0f, 0.0f, 0.0f, 0.0f);
   GLint src = 0, dst = 0;
   glGetIntegerv(GL_BLEND_SRC, &src);
   glGetIntegerv(GL_BLEND_DST, &dst);

@@ -10,19 +10,16 @@
 
 #include "ecam/ewd/ewd_geometry.h"
 #include "ewd_pixels.h"
+#include "support/golden.h"
 
 namespace {
 
 using namespace ewd_test;
 
-constexpr float kDeg = 3.14159265f / 180.0f;
-
 // Colour classes of the display's inks, robust to smoothed edges.
-bool needleGreen(Rgb c) { return c.g > 60 && c.r > 0.3 * c.g && c.r < 0.7 * c.g && c.b < 0.25 * c.g + 10; }
 bool textGreen(Rgb c) { return c.g > 100 && c.r < 0.25 * c.g && c.b < 0.25 * c.g; }
 bool textRed(Rgb c) { return c.r > 120 && c.g < 0.35 * c.r && c.b < 0.35 * c.r; }
 bool outlineBlue(Rgb c) { return c.b > 60 && c.g < 0.85 * c.b && c.g > 0.5 * c.b && c.r < 0.15 * c.b + 5; }
-bool markerCyan(Rgb c) { return c.b > 100 && c.g > 0.7 * c.b && c.r < 0.4 * c.b; }
 bool white(Rgb c) { return c.r > 150 && c.g > 150 && c.b > 150; }
 bool ink(Rgb c) { return c.r > 40 || c.g > 40 || c.b > 40; }
 
@@ -33,16 +30,6 @@ bool near(const Pixels& p, float x, float y, const std::function<bool(Rgb)>& is,
     for (int dx = -radius; dx <= radius; ++dx)
       if (is(at(p, cx + dx, cy + dy))) return true;
   return false;
-}
-
-// Samples along a ray from a dial centre at the given dial angle that show
-// needle green.
-int needleHits(const Pixels& p, float cx, float cy, float dialAngle, float from = 0.05f, float to = 0.17f) {
-  const float dir = (180.0f + dialAngle) * kDeg;
-  int hits = 0;
-  for (float r = from; r <= to + 1e-4f; r += 0.005f)
-    hits += near(p, cx + r * std::cos(dir), cy + r * std::sin(dir), needleGreen);
-  return hits;
 }
 
 // The raw word that converts to exactly this percentage (or the closest one).
@@ -142,8 +129,6 @@ TEST(EngineGauges, ThrustModeTable) {
     EXPECT_STREQ(m.text, c.text) << c.lever;
     EXPECT_EQ(m.limit, c.limit) << c.lever;
   }
-  EXPECT_EQ(ewd::rawToPercent(rawFor(95.0f)), 95.0f);
-  EXPECT_EQ(ewd::rawToPercent(rawFor(1.0f)), 1.0f);
 }
 
 TEST(FlapDetents, IndexNamesAndOpenCases) {
@@ -173,6 +158,18 @@ TEST(FlapDetents, IndexNamesAndOpenCases) {
     EXPECT_FLOAT_EQ(below.flap[k].y, zero.flap[k].y);
   }
 
+  // Between two detents the symbols lie halfway along their tracks; from
+  // detent 3 on the flaps ride the fixed track's end.
+  const ewd::FlapSymbols s15 = ewd::flapSymbols(ewd::flapFrame(1.5f, defaults));
+  EXPECT_NEAR(s15.slat[1].x, (0.45188f + 0.36038f) / 2, 1e-5);
+  EXPECT_NEAR(s15.slat[1].y, (0.08814f + 0.08731f) / 2, 1e-5);
+  EXPECT_FLOAT_EQ(s15.flap[0].x, 0.55316f);
+  const ewd::FlapSymbols s275 = ewd::flapSymbols(ewd::flapFrame(27.5f, defaults));
+  EXPECT_FLOAT_EQ(s275.flapAnchor.x, 0.69998f);
+  EXPECT_FLOAT_EQ(s275.flapAnchor.y, 0.01896f);
+  EXPECT_NEAR(s275.flap[1].x, (0.80483f + 0.84108f) / 2, 1e-5);
+  EXPECT_FLOAT_EQ(s275.slat[0].x, 0.35044f);
+
   // Unordered, infinite and NaN settings: every detent index stays in the
   // tables and the symbols stay between the extreme detent positions.
   const float inf = std::numeric_limits<float>::infinity();
@@ -195,127 +192,8 @@ TEST(FlapDetents, IndexNamesAndOpenCases) {
   }
 }
 
-TEST_F(EngineDisplay, NeedlesPointWhereTheDialsAreScaled) {
-  const float n1Values[] = {20.0f, 49.9f, 50.0f, 100.0f, 115.0f, 130.0f};
-  const float egtValues[] = {-40.0f, 250.0f, 500.0f, 800.0f, 1200.0f, 1000.0f};
-  for (int i = 0; i < 6; ++i) {
-    const float n1a = n1Values[i], n1b = n1Values[(i + 3) % 6];
-    const float egta = egtValues[i], egtb = egtValues[(i + 2) % 6];
-    FlightDataBlock b;
-    b.setF32(129, rawFor(n1a));
-    b.setF32(179, rawFor(n1b));
-    b.setF32(158, rankineFor(egta));
-    b.setF32(208, rankineFor(egtb));
-    const Pixels p = render(b);
-    struct {
-      float cx, cy, angle;
-    } needles[] = {
-        {ewdgeo::kEngine1X, ewdgeo::kN1CentreY, ewdgeo::n1DialAngle(n1a)},
-        {ewdgeo::kEngine2X, ewdgeo::kN1CentreY, ewdgeo::n1DialAngle(n1b)},
-        {ewdgeo::kEngine1X, ewdgeo::kEgtCentreY, ewdgeo::egtDialAngle(ewd::clampEgt(egta))},
-        {ewdgeo::kEngine2X, ewdgeo::kEgtCentreY, ewdgeo::egtDialAngle(ewd::clampEgt(egtb))},
-    };
-    for (const auto& n : needles) {
-      // The readout boxes hide the inner part of needles that point down
-      // into them, so the count is modest.
-      EXPECT_GE(needleHits(p, n.cx, n.cy, n.angle), 6) << "case " << i << " angle " << n.angle;
-      EXPECT_LE(needleHits(p, n.cx, n.cy, n.angle + 25.0f), 1) << "case " << i << " angle " << n.angle;
-      EXPECT_LE(needleHits(p, n.cx, n.cy, n.angle - 25.0f), 1) << "case " << i << " angle " << n.angle;
-    }
-  }
-}
-
-TEST_F(EngineDisplay, NeedlesBeyondTheScaleStopAtTheEnd) {
-  FlightDataBlock b;
-  b.setF32(129, rawFor(115.0f));
-  b.setF32(179, rawFor(180.0f));
-  const Pixels p = render(b);
-  EXPECT_GE(needleHits(p, ewdgeo::kEngine1X, ewdgeo::kN1CentreY, -189.0f), 6);
-  EXPECT_GE(needleHits(p, ewdgeo::kEngine2X, ewdgeo::kN1CentreY, -189.0f), 6);
-  // Both needles lie the same way relative to their centres.
-  const int shift = toPixel(ewdgeo::kEngine2X) - toPixel(ewdgeo::kEngine1X);
-  int differ = 0, lit = 0;
-  for (int y = toPixel(0.55f); y <= toPixel(0.66f); ++y)
-    for (int x = toPixel(-0.56f); x <= toPixel(-0.40f); ++x) {
-      const bool a = needleGreen(at(p, x, y)), c = needleGreen(at(p, x + shift, y));
-      differ += a != c;
-      lit += a;
-    }
-  EXPECT_GT(lit, 20);
-  EXPECT_LE(differ, lit / 10);
-}
-
-TEST_F(EngineDisplay, ThrustLeverMarkersSitOnTheArc) {
-  FlightDataBlock b;
-  b.setF32(141, rawFor(95.01f));
-  b.setF32(191, rawFor(30.0f));
-  const Pixels p = render(b);
-  auto onArc = [&](float cx, float angle) {
-    const float dir = (180.0f + angle) * kDeg;
-    return near(p, cx + 0.2125f * std::cos(dir), ewdgeo::kN1CentreY + 0.2125f * std::sin(dir), markerCyan, 5);
-  };
-  EXPECT_TRUE(onArc(ewdgeo::kEngine1X, ewdgeo::n1DialAngle(95.01f)));
-  EXPECT_TRUE(onArc(ewdgeo::kEngine2X, ewdgeo::n1DialAngle(30.0f)));
-  EXPECT_FALSE(onArc(ewdgeo::kEngine1X, ewdgeo::n1DialAngle(30.0f)));
-  EXPECT_FALSE(onArc(ewdgeo::kEngine2X, ewdgeo::n1DialAngle(95.01f)));
-}
-
 // Inside the engine 1 N1 readout box.
 constexpr Box kN1Box1 = {-0.690f, 0.515f, -0.476f, 0.585f};
-
-TEST_F(EngineDisplay, N1ReadoutTurnsRedAbove100) {
-  const struct {
-    float percent;
-    int colour;
-  } cases[] = {{100.0f, 2}, {100.05f, 6}};
-  for (const auto& c : cases) {
-    FlightDataBlock b;
-    b.setF32(129, rawFor(c.percent));
-    ASSERT_EQ(ewd::rawToPercent(b.f32(129)) > 100.0f, c.colour == 6) << c.percent;
-    const Pixels p = render(b);
-    bool (*shown)(Rgb) = c.colour == 6 ? textRed : textGreen;
-    bool (*other)(Rgb) = c.colour == 6 ? textGreen : textRed;
-    EXPECT_GT(count(p, kN1Box1, shown), 20) << c.percent;
-    EXPECT_EQ(count(p, kN1Box1, other), 0) << c.percent;
-    const Pixels ref = alone([&](const FontSet& f) {
-      DrawText(f, "100.", c.colour, 0.9f, -0.69f, 0.515f, -0.8f);
-      DrawDigit(f, 0, c.colour, 0.7f, -0.52f, 0.515f, -0.8f);
-    });
-    EXPECT_EQ(differing(p, ref, kN1Box1), 0) << c.percent;
-    if (c.colour == 6) {
-      // The tenth really is read: 100.25 draws a different last digit.
-      b.setF32(129, rawFor(100.25f));
-      EXPECT_GT(differing(render(b), ref, kN1Box1), 10);
-    }
-  }
-}
-
-// What the simulator sent is what the pilot reads, in the boxes.
-TEST_F(EngineDisplay, PercentReadoutsShowTheTenthSent) {
-  FlightDataBlock b;
-  b.setF32(129, sentAs(85.2));
-  b.setF32(179, sentAs(-3.7));  // windmilling backwards: the sign is kept
-  b.setF32(130, sentAs(94.4));
-  b.setF32(180, sentAs(50.1));
-  const Pixels p = render(b);
-  const Pixels ref = alone([](const FontSet& f) {
-    DrawText(f, " 85.", 2, 0.9f, -0.69f, 0.515f, -0.8f);
-    DrawDigit(f, 2, 2, 0.7f, -0.52f, 0.515f, -0.8f);
-    DrawText(f, " -3.", 2, 0.9f, -0.14f, 0.515f, -0.8f);
-    DrawDigit(f, 7, 2, 0.7f, 0.03f, 0.515f, -0.8f);
-    DrawText(f, " 94.", 2, 0.9f, -0.73f, -0.03f, -0.8f);
-    DrawDigit(f, 4, 2, 0.7f, -0.56f, -0.03f, -0.8f);
-    DrawText(f, " 50.", 2, 0.9f, -0.11f, -0.03f, -0.8f);
-    DrawDigit(f, 1, 2, 0.7f, 0.06f, -0.03f, -0.8f);
-  });
-  const Box n1Box2 = {-0.140f, 0.515f, 0.074f, 0.585f};
-  const Box n2First = {-0.73f, -0.03f, -0.50f, 0.03f};
-  const Box n2Second = {-0.11f, -0.03f, 0.12f, 0.03f};
-  for (const Box& box : {kN1Box1, n1Box2, n2First, n2Second}) {
-    EXPECT_GT(count(p, box, textGreen), 20) << box.x0 << ", " << box.y0;
-    EXPECT_EQ(differing(p, ref, box), 0) << box.x0 << ", " << box.y0;
-  }
-}
 
 // Values with no place in a readout are not drawn; before, 2147483647. ran
 // out of the N1 box across the labels and into engine 2's box.
@@ -345,24 +223,6 @@ TEST_F(EngineDisplay, ReadoutsNeverSpillOutOfTheirCells) {
   const Pixels p = render(b);
   for (const Box& gap : gaps) EXPECT_EQ(count(p, gap, text), 0) << gap.x0 << ", " << gap.y0;
   EXPECT_GT(count(p, kN1Box1, textRed), 20);
-}
-
-TEST_F(EngineDisplay, EgtReadoutShowsTheClampedValue) {
-  const Box egt1 = {-0.652f, 0.160f, -0.495f, 0.228f};
-  const Box egt2 = {-0.102f, 0.160f, 0.058f, 0.228f};
-  FlightDataBlock b;
-  b.setF32(158, 0.0f);  // -273 deg C
-  b.setF32(208, rankineFor(1200.0f));
-  const Pixels p = render(b);
-  const Pixels ref = alone([](const FontSet& f) {
-    DrawText(f, "  0", 2, 0.9f, -0.65f, 0.16f, -0.8f);
-    DrawText(f, "1000", 2, 0.9f, -0.1f, 0.16f, -0.8f);
-  });
-  EXPECT_GT(count(p, egt1, textGreen), 5);
-  EXPECT_EQ(differing(p, ref, egt1), 0);
-  EXPECT_EQ(differing(p, ref, egt2), 0);
-  EXPECT_GE(needleHits(p, ewdgeo::kEngine1X, ewdgeo::kEgtCentreY, 34.0f), 6);
-  EXPECT_GE(needleHits(p, ewdgeo::kEngine2X, ewdgeo::kEgtCentreY, -146.0f), 6);
 }
 
 // As a pilot looks at it: the labels between the engines stand clear of
@@ -408,54 +268,6 @@ TEST_F(EngineDisplay, LabelsAndReadoutsKeepClearOfTheDialArt) {
         EXPECT_FALSE(within(x, y, frame)) << "readout touches its box at " << x << ", " << y;
       }
     EXPECT_GT(text, 40) << box.x0 << ", " << box.y0;
-  }
-}
-
-// The thrust-mode line: mode, limit and unit.
-constexpr Box kModeLine = {0.24f, 0.525f, 0.80f, 0.61f};
-
-TEST_F(EngineDisplay, ThrustModeLineOnPixels) {
-  struct {
-    float lever;
-    const char* text;
-    int limit;
-  } cases[] = {{95.0f, "FLX", 95}, {95.01f, "TO-GA", 101}, {1.0f, "IDLE", 0}, {92.0f, "CL", 92}};
-  for (const auto& c : cases) {
-    FlightDataBlock b;
-    b.setF32(141, rawFor(c.lever));
-    const Pixels p = render(b);
-    const Pixels ref = alone([&](const FontSet& f) {
-      DrawText(f, c.text, 0, 0.9f, 0.25f, 0.53f, -0.8f);
-      if (c.limit > 0) {
-        DrawNumber(f, c.limit, 3, 0, 1, 2, 0.9f, 0.52f, 0.53f, -0.8f);
-        DrawText(f, "%", 1, 0.9f, 0.68f, 0.53f, -0.8f);
-      }
-    });
-    EXPECT_GT(count(ref, kModeLine, ink), 30) << c.lever;
-    EXPECT_EQ(differing(p, ref, kModeLine), 0) << c.lever;
-  }
-}
-
-TEST_F(EngineDisplay, KilogramsConvertFlowAndFuel) {
-  const Box flow1 = {-0.73f, -0.245f, -0.17f, -0.135f};
-  const Box fob = {0.24f, 0.275f, 0.82f, 0.355f};
-  FlightDataBlock b;
-  b.setF32(120, 1000.0f);
-  b.setF32(105, 1000.0f);
-  for (const bool kg : {true, false}) {
-    w.setWeightUnitKg(kg ? 1 : 0);
-    const Pixels p = render(b);
-    const Pixels ref = alone([&](const FontSet& f) {
-      DrawText(f, "F.F", 0, 0.9f, -0.37f, -0.16f, -0.8f);
-      DrawText(f, kg ? " 454" : "1000", 2, 0.9f, -0.72f, -0.21f, -0.8f);
-      DrawText(f, kg ? "KG/H" : "LB/H", 1, 0.9f, -0.395f, -0.24f, -0.8f);
-      DrawText(f, "FOB:", 0, 0.9f, 0.25f, 0.28f, -0.8f);
-      DrawNumber(f, kg ? 454 : 1000, 5, 0, 1, 2, 0.9f, 0.45f, 0.28f, -0.8f);
-      DrawText(f, kg ? "KG" : "LBS", 1, 0.9f, 0.68f, 0.28f, -0.8f);
-    });
-    EXPECT_EQ(differing(p, ref, flow1), 0) << kg;
-    EXPECT_EQ(differing(p, ref, fob), 0) << kg;
-    EXPECT_GT(count(p, flow1, textGreen), 20) << kg;
   }
 }
 
@@ -551,62 +363,49 @@ TEST_F(EngineDisplay, FlapSequence) {
   EXPECT_GT(differing(cyanOneF, greenOneF, kFlapName), 10);
 }
 
-// Boxes around the target outlines.
-constexpr Box kSlatOutline12 = {0.302f, 0.032f, 0.347f, 0.065f};
-constexpr Box kSlatOutline34 = {0.277f, -0.035f, 0.323f, -0.001f};
-constexpr Box kFlapOutline2 = {0.684f, 0.032f, 0.729f, 0.065f};
-constexpr Box kFlapOutline3 = {0.778f, -0.025f, 0.823f, 0.007f};
-
-TEST_F(EngineDisplay, FlapSymbolsAndOutlinesOnPixels) {
-  const ewd::FlapSettings settings = ewd::flapSettings(w);
-  FlightDataBlock b;
-
-  // Rising to 1.5: slats halfway, outline of slat detents 1 and 2.
-  b.setF32(37, 0.75f);
-  render(b);
-  b.setF32(37, 1.5f);
-  Pixels p = render(b);
-  ewd::FlapSymbols s = ewd::flapSymbols(ewd::flapFrame(1.5f, settings));
-  EXPECT_NEAR(s.slat[1].x, (0.45188f + 0.36038f) / 2, 1e-5);
-  EXPECT_NEAR(s.slat[1].y, (0.08814f + 0.08731f) / 2, 1e-5);
-  EXPECT_FLOAT_EQ(s.flap[0].x, 0.55316f);
-  EXPECT_TRUE(near(p, s.slat[1].x, s.slat[1].y, needleGreen));
-  EXPECT_FALSE(near(p, 0.45188f, 0.08814f, needleGreen));
-  EXPECT_GT(count(p, kSlatOutline12, outlineBlue), 3);
-  EXPECT_EQ(count(p, kFlapOutline2, outlineBlue), 0);
-
-  // Falling from 17 to 16: outlines of flap detent 2 and slat detents 1 and 2.
-  b.setF32(37, 17.0f);
-  render(b);
-  b.setF32(37, 16.0f);
-  p = render(b);
-  EXPECT_GT(count(p, kFlapOutline2, outlineBlue), 3);
-  EXPECT_GT(count(p, kSlatOutline12, outlineBlue), 3);
-  EXPECT_EQ(count(p, kFlapOutline3, outlineBlue), 0);
-  // No fixed flap track below detent 3.
-  const ewd::Point trackMid = {(0.55316f + 0.69998f) / 2, (0.05311f + 0.01896f) / 2};
-  EXPECT_FALSE(near(p, trackMid.x, trackMid.y, needleGreen));
-
-  // Stopped at 20 after rising: outline of flap detent 3 and slat 3/4 stays.
-  b.setF32(37, 20.0f);
-  render(b);
-  p = render(b);
-  EXPECT_GT(count(p, kFlapOutline3, outlineBlue), 3);
-  EXPECT_GT(count(p, kSlatOutline34, outlineBlue), 3);
-  EXPECT_EQ(count(p, kFlapOutline2, outlineBlue), 0);
-
-  // Rising from 25 to 27.5: flaps halfway between 3 and 4, the fixed track up.
-  b.setF32(37, 25.0f);
-  render(b);
-  b.setF32(37, 27.5f);
-  p = render(b);
-  s = ewd::flapSymbols(ewd::flapFrame(27.5f, settings));
-  EXPECT_FLOAT_EQ(s.flapAnchor.x, 0.69998f);
-  EXPECT_FLOAT_EQ(s.flapAnchor.y, 0.01896f);
-  EXPECT_NEAR(s.flap[1].x, (0.80483f + 0.84108f) / 2, 1e-5);
-  EXPECT_FLOAT_EQ(s.slat[0].x, 0.35044f);
-  EXPECT_TRUE(near(p, trackMid.x, trackMid.y, needleGreen));
-  EXPECT_TRUE(near(p, s.flap[1].x, s.flap[1].y, needleGreen));
+// Whole pictures where the facts are the needles against their scales, the
+// readouts' digits and colours, the thrust-mode line with its limit, the
+// units, and the flap symbols with their target outlines: each row draws
+// the flaps at one value, then at the next, and compares the second frame
+// with a reviewed picture.
+TEST_F(EngineDisplay, PicturesAsReviewed) {
+  struct Row {
+    const char* name;
+    bool kg;
+    double n1[2], n2[2];
+    float egtC[2], lever[2], flow, fobLb, flapFrom, flapTo;
+  };
+  const Row rows[] = {
+      // N1 just over 100 % in red and beyond the scale's end; EGT below and
+      // above the dial; TO-GA; slats running out to 1.
+      {"ecam-ewd-rising", true, {100.05, 130.0}, {94.4, 50.1}, {-273.15f, 1200.0f}, {95.01f, 30.0f}, 1000, 1000,
+       0.75f, 1.5f},
+      // A windmilling engine keeps its sign; pounds; FLX; flaps going back
+      // towards 1+F.
+      {"ecam-ewd-falling", false, {85.2, -3.7}, {20.0, 115.0}, {250.0f, 800.0f}, {95.0f, 92.0f}, 1000, 1000, 17.0f,
+       16.0f},
+      // Where the N1 scale changes pace; idle; flaps past 2 on the fixed track.
+      {"ecam-ewd-full", true, {49.9, 50.0}, {0.0, 0.0}, {500.0f, -40.0f}, {1.0f, 92.0f}, 2600, 26000, 25.0f, 27.5f},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    w.setWeightUnitKg(r.kg ? 1 : 0);
+    FlightDataBlock b;
+    for (int e = 0; e < 2; ++e) {
+      b.setF32(129 + 50 * e, sentAs(r.n1[e]));
+      b.setF32(130 + 50 * e, sentAs(r.n2[e]));
+      b.setF32(158 + 50 * e, rankineFor(r.egtC[e]));
+      b.setF32(141 + 50 * e, rawFor(r.lever[e]));
+      b.setF32(120 + 50 * e, r.flow);
+    }
+    b.setF32(105, r.fobLb);
+    b.setF32(37, r.flapFrom);
+    render(b);
+    b.setF32(37, r.flapTo);
+    Pixels p = render(b);
+    for (std::size_t i = 3; i < p.size(); i += 4) p[i] = 255;  // a screen shows no alpha
+    EXPECT_TRUE(testing_support::MatchesReference(r.name, p, kSize, kSize));
+  }
 }
 
 TEST_F(EngineDisplay, HostileValuesDrawWithoutErrors) {

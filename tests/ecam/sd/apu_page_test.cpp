@@ -2,14 +2,15 @@
 // the symbols that follow the APU's availability.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 #include "ecam/sd/apu_page.h"
 #include "ecam/sd/sd_geometry.h"
-#include "support/glyph_text.h"
-#include "support/offscreen.h"
+#include "page_test_support.h"
 
 using namespace testing_support;
+using namespace sdtest;
 
 namespace {
 
@@ -30,20 +31,24 @@ struct ApuRun {
   }
 };
 
+// Voltage, load, frequency, bleed, speed and EGT.
+using Values = std::array<float, 6>;
+Values values(const sd::apu::ApuModel& m) { return {m.voltage, m.load, m.frequency, m.bleed, m.speed, m.egt}; }
+
+void expectValues(const sd::apu::ApuModel& m, const Values& want, float tol = 0.0f) {
+  const Values got = values(m);
+  const char* names[6] = {"voltage", "load", "frequency", "bleed", "speed", "egt"};
+  for (std::size_t i = 0; i < 6; ++i) EXPECT_NEAR(got[i], want[i], tol) << names[i];
+}
+
 TEST(ApuPage, StartOnTheGroundWithEnginesRunning) {
   ApuRun r;
   r.steps(1, 0.0f, kEnginesRunning);
-  EXPECT_FLOAT_EQ(r.m.voltage, 0.2f);
-  EXPECT_FLOAT_EQ(r.m.load, 0.05f);
-  EXPECT_EQ(r.m.frequency, 0.0f);
-  EXPECT_FLOAT_EQ(r.m.bleed, 0.05f);
-  EXPECT_FLOAT_EQ(r.m.speed, 0.05f);
-  EXPECT_FLOAT_EQ(r.m.egt, 0.3f);
-
+  expectValues(r.m, {0.2f, 0.05f, 0.0f, 0.05f, 0.05f, 0.3f}, 1e-6f);
   r.steps(249, 0.0f, kEnginesRunning);  // draw 250
+  EXPECT_NEAR(r.m.frequency, 27.0f, 0.35f);  // rises once the load passes 8 (draw 161)
   EXPECT_NEAR(r.m.voltage, 50.0f, 0.01f);
   EXPECT_NEAR(r.m.load, 12.5f, 0.01f);
-  EXPECT_NEAR(r.m.frequency, 27.0f, 0.35f);  // rises once the load passes 8 (draw 161)
   EXPECT_NEAR(r.m.bleed, 12.5f, 0.01f);
   EXPECT_NEAR(r.m.speed, 12.5f, 0.01f);
   EXPECT_NEAR(r.m.egt, 75.0f, 0.05f);
@@ -56,7 +61,6 @@ TEST(ApuPage, StartOnTheGroundWithEnginesRunning) {
   }
   EXPECT_GE(jump, 300);
   EXPECT_LE(jump, 301);
-
   // The frequency jumps to 400 as it passes 60, about 200 draws after it began.
   while (r.m.frequency < 100.0f && r.draws < 500) r.steps(1, 0.0f, kEnginesRunning);
   EXPECT_EQ(r.m.frequency, 400.0f);
@@ -64,12 +68,7 @@ TEST(ApuPage, StartOnTheGroundWithEnginesRunning) {
   EXPECT_LE(r.draws, 363);
 
   r.steps(2400 - r.draws, 0.0f, kEnginesRunning);
-  EXPECT_EQ(r.m.voltage, 115.0f);
-  EXPECT_EQ(r.m.load, 39.0f);
-  EXPECT_EQ(r.m.frequency, 400.0f);
-  EXPECT_EQ(r.m.bleed, 35.0f);
-  EXPECT_EQ(r.m.speed, 100.0f);
-  EXPECT_EQ(r.m.egt, 710.0f);
+  expectValues(r.m, {115, 39, 400, 35, 100, 710});
   EXPECT_EQ(r.firstUnavailable, 0);
 }
 
@@ -97,45 +96,34 @@ TEST(ApuPage, ShutsDownAboveThreeThousandFeet) {
   EXPECT_LT(r.m.speed, -500.0f);
 }
 
-TEST(ApuPage, KeepsRunningForAStoppedEngine) {
+// From a running APU: with an engine out it keeps running, high or low;
+// at 3000 ft exactly, or at an altitude that is not a number, nothing moves.
+TEST(ApuPage, KeepsRunningForAStoppedEngineAndAtThreeThousandFeet) {
   struct Case {
     const char* name;
+    int warmUp;
     float altitude;
-    float voltage, load, frequency, bleed, speed, egt;
+    bool engineOut;
+    int draws;
+    bool unchanged;
+    Values after;
   };
   const Case cases[] = {
-      {"aloft with an engine out", 5000.0f, 115, 19, 400, 32, 82, 689},
-      {"on the ground with an engine out", 0.0f, 115, 32, 400, 32, 82, 689},
+      {"aloft with an engine out", 3000, 5000.0f, kEngineOut, 8000, false, {115, 19, 400, 32, 82, 689}},
+      {"on the ground with an engine out", 3000, 0.0f, kEngineOut, 8000, false, {115, 32, 400, 32, 82, 689}},
+      {"at 3000 ft exactly", 500, 3000.0f, kEnginesRunning, 100, true, {}},
+      {"at a NaN altitude", 500, NAN, kEngineOut, 100, true, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ApuRun r;
-    r.steps(3000, 0.0f, kEnginesRunning);
+    r.steps(c.warmUp, 0.0f, kEnginesRunning);
+    const Values before = values(r.m);
     r.draws = 0;
-    r.firstUnavailable = 0;
-    r.steps(8000, c.altitude, kEngineOut);
-    EXPECT_EQ(r.m.voltage, c.voltage);
-    EXPECT_EQ(r.m.load, c.load);
-    EXPECT_EQ(r.m.frequency, c.frequency);
-    EXPECT_EQ(r.m.bleed, c.bleed);
-    EXPECT_EQ(r.m.speed, c.speed);
-    EXPECT_EQ(r.m.egt, c.egt);
+    r.steps(c.draws, c.altitude, c.engineOut);
+    expectValues(r.m, c.unchanged ? before : c.after);
     EXPECT_EQ(r.firstUnavailable, 0);
   }
-}
-
-TEST(ApuPage, ExactlyThreeThousandFeetChangesNothing) {
-  ApuRun r;
-  r.steps(500, 0.0f, kEnginesRunning);
-  const sd::apu::ApuModel before = r.m;
-  r.steps(100, 3000.0f, kEnginesRunning);
-  r.steps(100, NAN, kEngineOut);
-  EXPECT_EQ(r.m.voltage, before.voltage);
-  EXPECT_EQ(r.m.load, before.load);
-  EXPECT_EQ(r.m.frequency, before.frequency);
-  EXPECT_EQ(r.m.bleed, before.bleed);
-  EXPECT_EQ(r.m.speed, before.speed);
-  EXPECT_EQ(r.m.egt, before.egt);
 }
 
 TEST(ApuPage, ShownValuesAndNeedleAngles) {
@@ -152,146 +140,68 @@ TEST(ApuPage, ShownValuesAndNeedleAngles) {
   EXPECT_FLOAT_EQ(sd::apu::egtAngle(500), -45.0f);
 }
 
-// The page in a window, on page 7.
-struct ApuDisplay {
-  explicit ApuDisplay(int size = 400) : size(size), ow(size, size) {
-    sd::resetModuleState();
-    ow.window->setPlacement({0, 0, size, size, 1, A320_ECAM_SYSTEM}, 1);
-    EXPECT_TRUE(ow.window->instrumentFactory(0, A320_ECAM_SYSTEM));
-    block.setU32(40, 7u << 24);
-    engines(true);
-  }
-  SystemDisplay& sd() { return *static_cast<SystemDisplay*>(ow.window->instrument(0)); }
-  void engines(bool running) {
-    block.setF32(148, running ? 2.0f : 0.0f);
-    block.setF32(198, running ? 2.0f : 0.0f);
-  }
-  void draw(int n = 1) {
-    ow.window->setData(block.bytes.data());
-    for (int i = 0; i < n; ++i) ASSERT_TRUE(ow.window->renderPass());
-  }
-  // Runs the model alone, as that many draws of the page would.
-  void run(int n, float altitude) {
-    for (int i = 0; i < n; ++i) sd::apu::step(sd::apu::apuModel(), altitude, false);
-  }
-  // Brightest green seen within a few pixels of (x, y) in drawing space.
-  int greenNear(float x, float y, int reach = 2) const {
-    const auto px = ow.pixels();
-    const int cx = int((x + 1.0f) * 0.5f * float(size)), cy = int((y + 1.0f) * 0.5f * float(size));
-    int best = 0;
-    for (int dy = -reach; dy <= reach; ++dy)
-      for (int dx = -reach; dx <= reach; ++dx) {
-        const int px_x = cx + dx, px_y = cy + dy;
-        if (px_x < 0 || px_y < 0 || px_x >= size || px_y >= size) continue;
-        const std::size_t i = (std::size_t(size - 1 - px_y) * std::size_t(size) + std::size_t(px_x)) * 4;
-        const int g = px[i + 1] - std::max(px[i], px[i + 2]);
-        best = std::max(best, g);
-      }
-    return best;
-  }
-  int size;
-  RecordingSink sink;
-  OffscreenWindow ow;
-  FlightDataBlock block;
-};
-
-TEST(ApuPage, ReadoutsWhileAvailable) {
-  using namespace sdgeo;
-  ApuDisplay d(200);
-  d.run(2999, 0.0f);
-  GlyphCapture cap(d.sd().textures.data());
-  d.draw();
-  EXPECT_EQ(cap.textAt(kApuAvail.x, kApuAvail.y), "AVAIL") << cap.dump();
-  EXPECT_EQ(cap.colourAt(kApuAvail.x, kApuAvail.y), 2);
-  EXPECT_EQ(cap.textAt(kApuFlapOpen.x, kApuFlapOpen.y, 0.7), "FLAPOPEN");
-  EXPECT_EQ(cap.textAt(kApuLoad.x, kApuLoad.y, 0.1), "39");
-  EXPECT_EQ(cap.textAt(kApuVoltage.x, kApuVoltage.y, 0.15), "115");
-  EXPECT_EQ(cap.textAt(kApuFrequency.x, kApuFrequency.y, 0.15), "400");
-  EXPECT_EQ(cap.textAt(kApuBleedPressure.x, kApuBleedPressure.y, 0.2), "35");
-  EXPECT_EQ(cap.textAt(kApuSpeed.x, kApuSpeed.y, 0.15), "100");
-  EXPECT_EQ(cap.textAt(kApuEgt.x, kApuEgt.y, 0.15), "710");
-  EXPECT_EQ(cap.colourAt(kApuEgt.x, kApuEgt.y, 0.15), 2);
+// Runs the model alone, as that many draws of the page would.
+void run(int n, float altitude) {
+  for (int i = 0; i < n; ++i) sd::apu::step(sd::apu::apuModel(), altitude, false);
 }
 
-TEST(ApuPage, FirstDrawOnTheGroundShowsAvailWithZeros) {
-  using namespace sdgeo;
-  ApuDisplay d(200);
-  d.engines(false);
-  GlyphCapture cap(d.sd().textures.data());
-  d.draw();
-  EXPECT_EQ(cap.textAt(kApuAvail.x, kApuAvail.y), "AVAIL");
-  for (Point p : {kApuLoad, kApuVoltage, kApuFrequency, kApuBleedPressure, kApuSpeed, kApuEgt})
-    EXPECT_EQ(cap.textAt(p.x, p.y, 0.15), "0") << p.x << "," << p.y;
+FlightDataBlock apuBlock(float altitude, bool enginesRunning = true) {
+  FlightDataBlock b;
+  b.setF32(148, enginesRunning ? 2.0f : 0.0f);
+  b.setF32(198, enginesRunning ? 2.0f : 0.0f);
+  b.setF32(29, altitude);
+  return b;
 }
 
-TEST(ApuPage, UnavailableShowsCrossesAndTheShutValve) {
+TEST(ApuPage, Readouts) {
   using namespace sdgeo;
-  ApuDisplay d;
-  d.block.setF32(29, 5000.0f);
-  d.draw();  // L falls below 3 at once from 0
-  {
-    GlyphCapture cap(d.sd().textures.data());
-    d.draw();
-    EXPECT_EQ(cap.textAt(kApuAvail.x, kApuAvail.y), "");
-    EXPECT_EQ(cap.textAt(kApuFlapOpen.x, kApuFlapOpen.y, 0.7), "");
-    EXPECT_EQ(cap.textAt(kApuLoad.x, kApuLoad.y, 0.1), "XX") << cap.dump();
-    EXPECT_EQ(cap.colourAt(kApuLoad.x, kApuLoad.y, 0.1), 5);
-    EXPECT_EQ(cap.textAt(kApuVoltage.x, kApuVoltage.y, 0.15), "XXX");
-    EXPECT_EQ(cap.textAt(kApuFrequency.x, kApuFrequency.y, 0.15), "XXX");
-    EXPECT_EQ(cap.textAt(kApuBleedPressure.x, kApuBleedPressure.y, 0.2), "XX");
-    EXPECT_EQ(cap.colourAt(kApuBleedPressure.x, kApuBleedPressure.y, 0.2), 5);
-    EXPECT_EQ(cap.textAt(kApuSpeed.x, kApuSpeed.y, 0.15), "XXX");
-    EXPECT_EQ(cap.textAt(kApuEgt.x, kApuEgt.y, 0.15), "XXX");
-  }
-  // The valve's bar lies across the duct and the generator arrow is gone.
-  const float duct = 0.515f, above = 0.745f + 0.07f;
-  const float link = (kApuGenLink.x0 + kApuGenLink.x1) / 2;
-  EXPECT_LT(d.greenNear(duct, above), 40);
-  EXPECT_LT(d.greenNear(link, 0.87f), 40);
-  d.block.setF32(29, 0.0f);
-  d.draw();
-  EXPECT_GT(d.greenNear(duct, above), 120);
-  EXPECT_GT(d.greenNear(link, 0.87f), 120);
-}
-
-TEST(ApuPage, NeedlesFollowSpeedAndEgt) {
-  using namespace sdgeo;
-  ApuDisplay d;
-  // Direction of the inner needle's tip side at angle a: a + 180 degrees.
-  auto along = [](Point pivot, float angle, float r) {
-    const double a = (double(angle) + 180.0) * 3.14159265358979 / 180.0;
-    return Point{float(pivot.x + r * std::cos(a)), float(pivot.y + r * std::sin(a))};
+  struct Field {
+    Point at;
+    double width;
   };
-  d.draw();
-  const Point n0 = along(kApuNInner, 45.0f, 0.12f), n100 = along(kApuNInner, -135.0f, 0.12f);
-  const Point e0 = along(kApuEgtInner, 45.0f, 0.12f), e710 = along(kApuEgtInner, 45.0f - 0.18f * 710.0f, 0.12f);
-  EXPECT_GT(d.greenNear(n0.x, n0.y), 120);
-  EXPECT_LT(d.greenNear(n100.x, n100.y), 40);
-  EXPECT_GT(d.greenNear(e0.x, e0.y), 120);
-  d.run(2998, 0.0f);
-  d.draw();
-  EXPECT_LT(d.greenNear(n0.x, n0.y), 40);
-  EXPECT_GT(d.greenNear(n100.x, n100.y), 120);
-  EXPECT_LT(d.greenNear(e0.x, e0.y), 40);
-  EXPECT_GT(d.greenNear(e710.x, e710.y), 120);
-}
-
-TEST(ApuPage, LongFlightLeavesNegativeValuesShownByTheNumberRule) {
-  using namespace sdgeo;
-  ApuDisplay d(200);
-  d.block.setF32(29, 5000.0f);
-  d.draw();
-  d.run(999, 5000.0f);  // L, B, N and E fall to about -50, -50, -50 and -120
-  d.block.setF32(29, 0.0f);
-  GlyphCapture cap(d.sd().textures.data());
-  d.draw();
-  const sd::apu::ApuModel& m = sd::apu::apuModel();
-  EXPECT_NEAR(m.bleed, -49.95f, 0.05f);
-  EXPECT_EQ(cap.textAt(kApuAvail.x, kApuAvail.y), "AVAIL");
-  EXPECT_EQ(cap.textAt(kApuBleedPressure.x, kApuBleedPressure.y, 0.2), "-49") << cap.dump();
-  EXPECT_EQ(cap.textAt(kApuLoad.x, kApuLoad.y, 0.1), "");  // no free cell for the sign: no false 0
-  EXPECT_EQ(cap.textAt(kApuSpeed.x, kApuSpeed.y, 0.15), "0");  // limited to 0
-  EXPECT_EQ(cap.textAt(kApuEgt.x, kApuEgt.y, 0.15), "0");
+  const Field fields[] = {{kApuAvail, 0.5},     {kApuFlapOpen, 0.7},      {kApuLoad, 0.1},  {kApuVoltage, 0.15},
+                          {kApuFrequency, 0.15}, {kApuBleedPressure, 0.2}, {kApuSpeed, 0.15}, {kApuEgt, 0.15}};
+  struct Case {
+    const char* name;
+    bool engines;
+    float altitude;       // of the first draw
+    int runLow, runHigh;  // model steps on the ground, then at 5000 ft, before the draw on the ground
+    const char* texts[8];  // nullptr: not checked
+    int colours[8];        // -1: not checked
+  };
+  const Case cases[] = {
+      {"available", true, 0, 2999, 0, {"AVAIL", "FLAPOPEN", "39", "115", "400", "35", "100", "710"},
+       {2, -1, -1, -1, -1, -1, -1, 2}},
+      {"first draw on the ground", false, 0, 0, 0, {"AVAIL", nullptr, "0", "0", "0", "0", "0", "0"},
+       {-1, -1, -1, -1, -1, -1, -1, -1}},
+      // The load falls below 3 at once from 0.
+      {"unavailable", true, 5000, 0, 0, {"", "", "XX", "XXX", "XXX", "XX", "XXX", "XXX"},
+       {-1, -1, 5, -1, -1, 5, -1, -1}},
+      // L, B, N and E fall to about -50, -50, -50 and -120: no free cell for
+      // the load's sign, so no false 0; speed and EGT are limited to 0.
+      {"long flight, back below 3000 ft", true, 5000, 0, 999, {"AVAIL", nullptr, "", nullptr, nullptr, "-49", "0", "0"},
+       {-1, -1, -1, -1, -1, -1, -1, -1}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    PageDisplay d(200, 7, SdPage::Apu);
+    FlightDataBlock b = apuBlock(c.altitude, c.engines);
+    if (c.altitude > 0.0f) d.draw(b);
+    run(c.runLow, 0.0f);
+    run(c.runHigh, 5000.0f);
+    if (c.runHigh) b.setF32(29, 0.0f);
+    GlyphCapture cap(d.slots());
+    d.draw(b);
+    for (int i = 0; i < 8; ++i) {
+      const Field& f = fields[i];
+      if (c.texts[i]) {
+        EXPECT_EQ(cap.textAt(f.at.x, f.at.y, f.width), c.texts[i]) << i << "\n" << cap.dump();
+      }
+      if (c.colours[i] >= 0) {
+        EXPECT_EQ(cap.colourAt(f.at.x, f.at.y, f.width), c.colours[i]) << i;
+      }
+    }
+  }
 }
 
 }  // namespace

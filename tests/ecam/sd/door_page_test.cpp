@@ -1,5 +1,5 @@
-// DOOR page: the ground elevation it keeps, the oxygen value over a climb
-// and the doors' one state bit.
+// DOOR page: the ground elevation it keeps and the oxygen value over a
+// climb.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -93,65 +93,6 @@ TEST(DoorPage, GroundElevationFromBadWords) {
   EXPECT_EQ(elevation(), 500);
   d.draw(flying(-INFINITY, -800.9f));
   EXPECT_EQ(elevation(), -800);
-}
-
-// One bit for all six doors: symbols and texts change together.
-TEST(DoorPage, DoorBitSwitchesEverything) {
-  using namespace sdgeo;
-  DoorDisplay d(256);
-  auto texts = [&](const GlyphCapture& cap, int colour) {
-    for (const DoorText& t : kDoorTexts) {
-      EXPECT_EQ(cap.textAt(t.leader.x, t.leader.y, 0.25), t.cabin ? "......" : ".....") << cap.dump();
-      EXPECT_EQ(cap.colourAt(t.leader.x, t.leader.y, 0.25), colour);
-      EXPECT_EQ(cap.textAt(t.label.x, t.label.y, 0.35), t.cabin ? "CABIN" : "CARGO");
-      EXPECT_EQ(cap.colourAt(t.label.x, t.label.y, 0.35), colour);
-    }
-  };
-  auto centre = [&](Quad q) { return d.at((q.x0 + q.x1) / 2, (q.y0 + q.y1) / 2); };
-  auto amber = [](std::array<int, 3> p) { return p[0] > 180 && p[1] > 90 && p[1] < 200 && p[2] < 80; };
-
-  FlightDataBlock b;
-  b.setU32(221, 0x2000);
-  {
-    GlyphCapture cap(d.sd().textures.data());
-    d.draw(b);
-    texts(cap, 2);
-  }
-  d.draw(b);
-  for (const Quad& q : kCabinDoors) EXPECT_FALSE(amber(centre(q)));
-  for (const Quad& q : kCargoDoors) EXPECT_FALSE(amber(centre(q)));
-
-  b.setU32(221, ~0x2000u);  // every other bit set
-  {
-    GlyphCapture cap(d.sd().textures.data());
-    d.draw(b);
-    texts(cap, 6);
-  }
-  d.draw(b);
-  for (const Quad& q : kCabinDoors) EXPECT_TRUE(amber(centre(q)));
-  for (const Quad& q : kCargoDoors) EXPECT_TRUE(amber(centre(q)));
-
-  // Between the doors: the fuselage's side line of the background.
-  const double side = (kCabinDoors[0].x0 + kCabinDoors[0].x1) / 2;
-  const int px = int((side + 1) * 128), py = int((0.3 + 1) * 128);
-  int lit = 0;
-  for (int dx = -2; dx <= 2; ++dx) {
-    const auto p = d.ow.at(px + dx, py);
-    if (p[0] > 150 && p[1] > 150 && p[2] > 150) ++lit;
-  }
-  EXPECT_GT(lit, 0);
-  EXPECT_LT(d.at(-0.5, 0.3)[1], 40);
-}
-
-TEST(DoorPage, FixedLabels) {
-  using namespace sdgeo;
-  DoorDisplay d(32);
-  GlyphCapture cap(d.sd().textures.data());
-  d.draw(FlightDataBlock{});
-  EXPECT_EQ(cap.textAt(kOxyLabel.x, kOxyLabel.y, 0.12), "OXY") << cap.dump();
-  EXPECT_EQ(cap.colourAt(kOxyLabel.x, kOxyLabel.y, 0.12), 2);
-  EXPECT_EQ(cap.textAt(kOxyUnit.x, kOxyUnit.y), "PSI");
-  EXPECT_EQ(cap.colourAt(kOxyUnit.x, kOxyUnit.y), 1);
 }
 
 }  // namespace

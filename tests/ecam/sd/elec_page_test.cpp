@@ -1,4 +1,4 @@
-// ELEC page: the generator model's cases and the readouts as drawn.
+// ELEC page: the generator model's cases and a negative load as drawn.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -69,50 +69,6 @@ TEST(ElecPage, GeneratorsFollowDrivesAndAltitude) {
   }
 }
 
-TEST(ElecPage, ReadoutsAsDrawn) {
-  using namespace sdgeo;
-  ElecDisplay d;
-  FlightDataBlock b;
-  b.setF32(148, 30.0f);
-  b.setF32(198, 10.0f);
-  b.setF32(29, 0.0f);
-  GlyphCapture cap(d.sd().textures.data());
-  d.draw(b);
-  struct Readout {
-    float x, y;
-    const char* text;
-    int colour;
-  };
-  const Readout readouts[] = {
-      {kElecDc1.x, kElecDc1.y, "DC1", 2},
-      {kElecDcBat.x, kElecDcBat.y, "DCBAT", 2},
-      {kElecAcEss.x, kElecAcEss.y, "ACESS", 2},
-      {kElecBat1.x, kElecBat1.y, "BAT1", 0},
-      {kElecBat2ValueX, kElecBatVoltsY, "28", 2},
-      {kElecBat2ValueX, kElecBatAmpsY, "6", 2},
-      {kElecTr1ValueX, kElecTrVoltsY, "28", 2},
-      {kElecTr2ValueX, kElecTrAmpsY, "6", 2},
-      {kElecEmerGen.x, kElecEmerGen.y, "EMERGEN", 0},
-      {kElecGen1.label.x, kElecGen1.label.y, "GEN1", 0},
-      {kElecGen1.loadX, kElecGen1.loadY, "31", 2},
-      {kElecGen1.valueX, kElecGen1.voltageY, "115", 2},
-      {kElecGen1.valueX, kElecGen1.frequencyY, "400", 2},
-      {kElecGen2.label.x, kElecGen2.label.y, "GEN2", 0},
-      {kElecGen2.loadX, kElecGen2.loadY, "14", 5},
-      {kElecGen2.valueX, kElecGen2.voltageY, "105", 5},
-      {kElecGen2.valueX, kElecGen2.frequencyY, "395", 5},
-      {kElecApuGen.label.x, kElecApuGen.label.y, "APUGEN", 0},
-      {kElecApuGen.loadX, kElecApuGen.loadY, "19", 2},
-      {kElecExt.label.x, kElecExt.label.y, "EXT", 5},
-      {kElecExt.loadX, kElecExt.loadY, "0", 5},
-      {kElecExt.valueX, kElecExt.frequencyY, "0", 5},
-  };
-  for (const Readout& r : readouts) {
-    EXPECT_EQ(cap.textAt(r.x, r.y, 0.45), r.text) << r.x << ", " << r.y << "\n" << cap.dump();
-    EXPECT_EQ(cap.colourAt(r.x, r.y, 0.45), r.colour) << r.text;
-  }
-}
-
 // A weak engine 2 drives its generator's load below 0: the sign takes the
 // blank cell while there is one; beyond that the load is not drawn at all.
 TEST(ElecPage, NegativeLoadShowsItsSignOrNothing) {
@@ -132,40 +88,6 @@ TEST(ElecPage, NegativeLoadShowsItsSignOrNothing) {
     EXPECT_EQ(cap.textAt(kElecGen2.loadX, kElecGen2.loadY, 0.2), c.load) << c.drive << "\n" << cap.dump();
     EXPECT_EQ(cap.textAt(kElecGen2.valueX, kElecGen2.voltageY, 0.2), c.voltage) << c.drive;
   }
-}
-
-TEST(ElecPage, ApuGeneratorOffLineWhenHighWithBothEngines) {
-  using namespace sdgeo;
-  ElecDisplay d;
-  FlightDataBlock b;
-  b.setF32(148, 30.0f);
-  b.setF32(198, 30.0f);
-  b.setF32(29, 3500.0f);
-  GlyphCapture cap(d.sd().textures.data());
-  d.draw(b);
-  EXPECT_EQ(cap.colourAt(kElecApuGen.label.x, kElecApuGen.label.y, 0.3), 5);
-  for (float y : {kElecApuGen.loadY, kElecApuGen.voltageY, kElecApuGen.frequencyY}) {
-    const float x = y == kElecApuGen.loadY ? kElecApuGen.loadX : kElecApuGen.valueX;
-    EXPECT_EQ(cap.textAt(x, y, 0.2), "0") << y;
-    EXPECT_EQ(cap.colourAt(x, y, 0.2), 5) << y;
-  }
-  EXPECT_EQ(cap.textAt(kElecGen2.loadX, kElecGen2.loadY, 0.2), "37");
-}
-
-TEST(ElecPage, BackgroundUnderTheValues) {
-  ElecDisplay d(400);
-  FlightDataBlock b;
-  d.draw(b);
-  // The DC tie line between DC 1 and DC 2 is part of the picture.
-  int green = 0;
-  for (double y = 0.5; y <= 0.52; y += 0.005) {
-    const auto p = d.at(0.3, y);
-    green = std::max(green, p[1] > 150 && p[0] < 100 ? p[1] : 0);
-  }
-  EXPECT_GT(green, 150);
-  // Away from every line and label, the picture is black.
-  const auto q = d.at(-0.2, 0.42);
-  EXPECT_LT(q[0] + q[1] + q[2], 60);
 }
 
 }  // namespace

@@ -16,7 +16,6 @@ namespace {
 
 using FctlDisplay = PageDisplay;
 
-
 FlightDataBlock fctlBlock(float pitch, float roll, float speedBrake = 0.0f, float trim = 0.0f) {
   FlightDataBlock b;
   b.setU32(40, 11u << 24);
@@ -105,18 +104,6 @@ TEST(FctlPage, TrimReadout) {
   }
 }
 
-TEST(FctlPage, FixedMarks) {
-  using namespace sdgeo;
-  FctlDisplay d(64);
-  GlyphCapture cap(d.sd().textures.data());
-  d.shown(fctlBlock(0, 0));
-  for (const Point& m : kFctlZeroMarks) {
-    EXPECT_EQ(cap.textAt(m.x, m.y, 0.05), "-") << m.x << "\n" << cap.dump();
-    EXPECT_EQ(cap.colourAt(m.x, m.y, 0.05), 2);
-  }
-  EXPECT_EQ(cap.textAt(kRudderIndex.x, kRudderIndex.y, 0.05), "I");
-}
-
 // Just above a spoiler's rest line, inside the window the page leaves for it.
 bool spoilerShows(const FctlDisplay& d, int i) {
   const sdgeo::Spoiler& s = sdgeo::kSpoilers[i];
@@ -137,102 +124,6 @@ TEST(FctlPage, SpoilersRiseInTheirWindows) {
   // windows stay empty.
   d.shown(fctlBlock(0, -1e30f));
   for (int i = 0; i < 10; ++i) EXPECT_FALSE(spoilerShows(d, i)) << "spoiler " << i + 1;
-}
-
-// Spoilers are numbered from the fuselage out: 1 is the inboard one on
-// each wing, and a wing's numbers mirror the other's. A "1" has the least
-// ink of the five digits.
-TEST(FctlPage, SpoilerNumbersRunOutboardFromTheFuselage) {
-  FctlDisplay d(512);
-  d.shown(fctlBlock(0, 0));
-  int ink[10];
-  for (int i = 0; i < 10; ++i) {
-    const sdgeo::Spoiler& s = sdgeo::kSpoilers[i];
-    ink[i] = 0;
-    for (int y = d.px(s.high - 0.085); y <= d.px(s.high - 0.035); ++y)
-      for (int x = d.px(s.x0); x <= d.px(s.x1); ++x) {
-        const auto p = d.ow.at(x, y);
-        ink[i] += std::min({p[0], p[1], p[2]});  // white only: the green rest line adds nothing
-      }
-    EXPECT_GT(ink[i], 2000) << "spoiler " << i + 1 << " has no number";
-  }
-  for (int i = 0; i < 5; ++i)
-    EXPECT_NEAR(ink[i], ink[9 - i], ink[i] / 20) << "spoilers " << i + 1 << " and " << 10 - i << " differ";
-  for (int i = 0; i < 4; ++i) EXPECT_LT(ink[4], ink[i]) << "left inboard is not 1";
-  for (int i = 6; i < 10; ++i) EXPECT_LT(ink[5], ink[i]) << "right inboard is not 1";
-}
-
-TEST(FctlPage, SurfaceMarkersMove) {
-  using namespace sdgeo;
-  FctlDisplay d(512);
-  // The middle of each marker.
-  auto shown = [&](Quad q, float value) { return d.near((q.x0 + q.x1) / 2, (q.y0 + q.y1) / 2 + value, 1, green); };
-  d.shown(fctlBlock(0, 0));
-  // The background's aileron scale beside the marker.
-  auto white = [](std::array<int, 3> p) { return p[0] > 150 && p[1] > 150 && p[2] > 150; };
-  EXPECT_TRUE(d.near(kLeftAileron.x0 - 0.008, (kLeftAileron.y0 + kLeftAileron.y1) / 2 + 0.1, 1, white));
-  EXPECT_TRUE(shown(kLeftAileron, 0));
-  EXPECT_TRUE(shown(kRightAileron, 0));
-  EXPECT_TRUE(shown(kLeftElevator, 0));
-  EXPECT_TRUE(shown(kRightElevator, 0));
-  d.shown(fctlBlock(1, 1));
-  EXPECT_FALSE(shown(kLeftAileron, 0));
-  EXPECT_TRUE(shown(kLeftAileron, -0.15f));
-  EXPECT_TRUE(shown(kRightAileron, 0.15f));
-  EXPECT_TRUE(shown(kLeftElevator, 0.13f));
-  EXPECT_TRUE(shown(kRightElevator, 0.13f));
-
-  // Rudder: a point on the blade three quarters down, at rest and at 30 degrees.
-  auto blade = [&](double deg) {
-    const double l = 0.22, a = deg * M_PI / 180.0;
-    return d.near(kRudderPivot.x + l * std::sin(a), kRudderPivot.y - l * std::cos(a), 1, green);
-  };
-  EXPECT_TRUE(blade(30));
-  EXPECT_FALSE(blade(0));
-  d.shown(fctlBlock(0, 0));
-  EXPECT_TRUE(blade(0));
-  EXPECT_FALSE(blade(30));
-}
-
-TEST(FctlPage, ShownByWordFortyWithoutTheDetector) {
-  FctlDisplay d(64);
-  EXPECT_EQ(d.shown(fctlBlock(0, 0)), SdPage::Fctl);
-  EXPECT_FALSE(sd::frameState().detector.moving);
-  EXPECT_EQ(sd::frameState().automaticPage, 0);
-}
-
-// Page 0 and a stick step: the detector brings the page up at its next
-// sample and holds it; the page then draws the surfaces for that stick.
-TEST(FctlPage, ShownByTheMovementDetector) {
-  FctlDisplay d(256);
-  FlightDataBlock b;  // page 0, everything at rest: nothing is drawn
-  for (int draw = 1; draw <= 12; ++draw) ASSERT_EQ(d.shown(b), SdPage::None) << "draw " << draw;
-  b.setF32(164, 1.0f);
-  // Samples fall on draws 10, 19, 28...: draws 13 to 18 see no movement yet.
-  for (int draw = 13; draw <= 18; ++draw) ASSERT_EQ(d.shown(b), SdPage::None) << "draw " << draw;
-  ASSERT_EQ(d.shown(b), SdPage::Fctl);
-  EXPECT_TRUE(sd::frameState().detector.moving);
-  for (int i = 5; i < 10; ++i) EXPECT_TRUE(spoilerShows(d, i)) << "spoiler " << i + 1;
-  for (int i = 0; i < 5; ++i) EXPECT_FALSE(spoilerShows(d, i)) << "spoiler " << i + 1;
-  // Held for 179 draws in all, then the flag drops; the page stays.
-  for (int held = 2; held <= 179; ++held) {
-    ASSERT_EQ(d.shown(b), SdPage::Fctl);
-    ASSERT_TRUE(sd::frameState().detector.moving) << "held draw " << held;
-  }
-  EXPECT_EQ(d.shown(b), SdPage::Fctl);
-  EXPECT_FALSE(sd::frameState().detector.moving);
-  EXPECT_EQ(sd::frameState().automaticPage, sd::kAutoFctl);
-}
-
-TEST(FctlPage, ShownWhenTheSpeedBrakeMoves) {
-  FctlDisplay d(64);
-  FlightDataBlock b;
-  for (int draw = 1; draw <= 10; ++draw) ASSERT_EQ(d.shown(b), SdPage::None);
-  b.setF32(211, 2599.0f);  // below the threshold
-  for (int draw = 11; draw <= 19; ++draw) ASSERT_EQ(d.shown(b), SdPage::None) << "draw " << draw;
-  b.setF32(211, 2599.0f + 2600.0f);
-  for (int draw = 20; draw <= 27; ++draw) ASSERT_EQ(d.shown(b), SdPage::None) << "draw " << draw;
-  EXPECT_EQ(d.shown(b), SdPage::Fctl);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // FUEL page: the split of the fuel on board over the five tanks, the fuel
-// used since start-up and the readouts; and random blocks through the FUEL,
-// APU and WHEEL pages.
+// used since start-up and the readouts.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,14 +7,12 @@
 #include <cstring>
 #include <limits>
 
-#include "ecam/sd/apu_page.h"
 #include "ecam/sd/fuel_page.h"
 #include "ecam/sd/sd_geometry.h"
-#include "ecam/sd/wheel_page.h"
-#include "support/glyph_text.h"
-#include "support/offscreen.h"
+#include "page_test_support.h"
 
 using namespace testing_support;
+using namespace sdtest;
 
 namespace {
 
@@ -64,25 +61,6 @@ TEST(FuelPage, FuelUsedPerEngine) {
   EXPECT_EQ(sd::fuel::fuelUsedPerEngine(0, -1e30f), kMax);
 }
 
-// The page in a window on page 6; the display was created with an empty
-// block, so its initial fuel is unknown until fuel arrives or a test sets it.
-struct FuelDisplay {
-  FuelDisplay() : ow(200, 200) {
-    sd::resetModuleState();
-    ow.window->setPlacement({0, 0, 200, 200, 1, A320_ECAM_SYSTEM}, 1);
-    EXPECT_TRUE(ow.window->instrumentFactory(0, A320_ECAM_SYSTEM));
-    block.setU32(40, 6u << 24);
-  }
-  SystemDisplay& sd() { return *static_cast<SystemDisplay*>(ow.window->instrument(0)); }
-  void draw() {
-    ow.window->setData(block.bytes.data());
-    ASSERT_TRUE(ow.window->renderPass());
-  }
-  RecordingSink sink;
-  OffscreenWindow ow;
-  FlightDataBlock block;
-};
-
 TEST(FuelPage, Readouts) {
   using namespace sdgeo;
   struct Case {
@@ -100,12 +78,13 @@ TEST(FuelPage, Readouts) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    FuelDisplay d;
+    PageDisplay d(200, 6, SdPage::Fuel);
     sd::frameState().initialFuelKg = c.initialKg;
     sd::frameState().initialFuelKnown = true;
-    d.block.setF32(105, c.fobKg / sd::kKgPerLb);
-    GlyphCapture cap(d.sd().textures.data());
-    d.draw();
+    FlightDataBlock b;
+    b.setF32(105, c.fobKg / sd::kKgPerLb);
+    GlyphCapture cap(d.slots());
+    d.draw(b);
     EXPECT_EQ(cap.textAt(kFuelUsed1.x, kFuelUsed1.y, 0.2), c.used) << cap.dump();
     EXPECT_EQ(cap.textAt(kFuelUsed2.x, kFuelUsed2.y, 0.2), c.used);
     EXPECT_EQ(cap.textAt(kFuelOnBoard.x, kFuelOnBoard.y, 0.25), c.fob);
@@ -125,13 +104,14 @@ TEST(FuelPage, Readouts) {
 // from the new quantity after refuelling.
 TEST(FuelPage, FuelUsedCountsFromTheFirstFuelAfterStartUp) {
   using namespace sdgeo;
-  FuelDisplay d;
+  PageDisplay d(200);
   ASSERT_FALSE(sd::frameState().initialFuelKnown);
+  FlightDataBlock b;
   auto shown = [&](std::uint32_t page, float fuelLb) {
-    d.block.setU32(40, page << 24);
-    d.block.setF32(105, fuelLb);
-    GlyphCapture cap(d.sd().textures.data());
-    d.draw();
+    b.setU32(40, page << 24);
+    b.setF32(105, fuelLb);
+    GlyphCapture cap(d.slots());
+    d.draw(b);
     const bool fuel = page == 6;
     return cap.textAt(fuel ? kFuelUsed1.x : kCruiseFuelUsed1.x, fuel ? kFuelUsed1.y : kCruiseFuelUsed1.y, 0.25) +
            "|" + cap.textAt(fuel ? kFuelUsed2.x : -0.1, fuel ? kFuelUsed2.y : kCruiseFuelUsedY, 0.3);
@@ -148,35 +128,8 @@ TEST(FuelPage, FuelUsedCountsFromTheFirstFuelAfterStartUp) {
   EXPECT_EQ(shown(6, 8000.0f), "2721|2721");
   // CRUISE is reached through the automatic page only.
   sd::frameState().automaticPage = sd::kAutoCruise;
-  d.block.setF32(25, 250.0f);
+  b.setF32(25, 250.0f);
   EXPECT_EQ(shown(0, 8000.0f), "2721|2721");
-}
-
-TEST(FuelPage, DrawsItsOwnBackground) {
-  RecordingSink sink;
-  OffscreenWindow ow(400, 400);
-  sd::resetModuleState();
-  ow.window->setPlacement({0, 0, 400, 400, 1, A320_ECAM_SYSTEM}, 1);
-  ASSERT_TRUE(ow.window->instrumentFactory(0, A320_ECAM_SYSTEM));
-  FlightDataBlock b;
-  b.setU32(40, 6u << 24);
-  ow.window->setData(b.bytes.data());
-  ASSERT_TRUE(ow.window->renderPass());
-  const auto px = ow.pixels();
-  // Whitest pixel in a small square about (x, y) in drawing space.
-  auto whiteNear = [&](double x, double y) {
-    const int cx = int((x + 1.0) * 200), cy = int((y + 1.0) * 200);
-    int best = 0;
-    for (int dy = -3; dy <= 3; ++dy)
-      for (int dx = -3; dx <= 3; ++dx) {
-        const std::size_t i = (std::size_t(399 - (cy + dy)) * 400 + std::size_t(cx + dx)) * 4;
-        best = std::max(best, std::min({int(px[i]), int(px[i + 1]), int(px[i + 2])}));
-      }
-    return best;
-  };
-  // The wing's top edge over the centre tank, and empty space above it.
-  EXPECT_GT(whiteNear(0.0, -0.20), 120);
-  EXPECT_LT(whiteNear(0.0, 0.10), 30);
 }
 
 }  // namespace

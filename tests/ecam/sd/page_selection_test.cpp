@@ -188,19 +188,6 @@ TEST(SystemDisplayPages, DrawsThePageWordFortySelects) {
   EXPECT_GT(lit(), 20);
 }
 
-TEST(SystemDisplayPages, AutomaticPageStaysAfterTheRuleStops) {
-  Display d;
-  FlightDataBlock b;
-  d.draw(b);
-  EXPECT_EQ(d.sd().lastPage, SdPage::None);
-  b.setF32(216, 10.0f);
-  d.draw(b);
-  EXPECT_EQ(d.sd().lastPage, SdPage::Wheel);
-  b.setF32(216, 0.0f);
-  d.draw(b);
-  EXPECT_EQ(d.sd().lastPage, SdPage::Wheel);
-}
-
 TEST(SystemDisplayPages, HiddenSlotFreezesDetectorAndTwoDisplaysShareIt) {
   Display d;
   FlightDataBlock b;

@@ -45,7 +45,6 @@ struct PageDisplay {
     return sd().lastPage;
   }
   int px(double v) const { return int(std::lround((v + 1) * size / 2)); }
-  std::array<int, 3> at(double x, double y) const { return ow.at(px(x), px(y)); }
   // Whether any pixel within r pixels of (x, y) passes.
   template <class Pred>
   bool near(double x, double y, int r, Pred pred) const {
@@ -63,17 +62,6 @@ struct PageDisplay {
 };
 
 inline bool green(std::array<int, 3> p) { return p[1] > 150 && p[0] < 110 && p[2] < 110; }
-inline bool amber(std::array<int, 3> p) { return p[0] > 180 && p[1] > 90 && p[1] < 200 && p[2] < 80; }
-inline bool white(std::array<int, 3> p) { return p[0] > 150 && p[1] > 150 && p[2] > 150; }
-// Looser, for thin strokes blended into the black.
-inline bool greenish(std::array<int, 3> p) { return p[1] > 100 && p[1] > 2 * p[0] && p[1] > 2 * p[2]; }
-inline bool amberish(std::array<int, 3> p) { return p[0] > 120 && p[1] > 50 && p[2] < p[1] / 2 && p[0] > p[1]; }
-
-// Point at distance l along a needle turned by angle (at 0 it points along -x).
-inline sdgeo::Point along(sdgeo::Point pivot, double angle, double l) {
-  const double a = (angle + 180.0) * M_PI / 180.0;
-  return {float(pivot.x + l * std::cos(a)), float(pivot.y + l * std::sin(a))};
-}
 
 // Every word random: raw bits, small floats, or one of the special values.
 inline void randomise(FlightDataBlock& b, std::mt19937& rng, const std::vector<float>& specials, float smallScale) {

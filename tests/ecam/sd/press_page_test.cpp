@@ -18,7 +18,6 @@ struct PressDisplay : PageDisplay {
   explicit PressDisplay(int size = 256) : PageDisplay(size, 3, SdPage::Press) {}
 };
 
-
 FlightDataBlock block(float altitudeFt, bool onGround, float cabinVs = 0.0f) {
   FlightDataBlock b;
   b.setF32(29, altitudeFt);
@@ -138,50 +137,6 @@ TEST(PressPage, Readouts) {
       EXPECT_EQ(cap.colourAt(kPressVsX, y, 0.01), 2);
     }
   }
-}
-
-TEST(PressPage, FixedTexts) {
-  PressDisplay d(32);
-  GlyphCapture cap(d.sd().textures.data());
-  d.draw(block(0, true));
-  EXPECT_EQ(cap.textAt(sdgeo::kPressSystem.x, sdgeo::kPressSystem.y), "SYS1");
-  EXPECT_EQ(cap.colourAt(sdgeo::kPressSystem.x, sdgeo::kPressSystem.y), 2);
-}
-
-
-TEST(PressPage, NeedlesPointAtTheirValues) {
-  using namespace sdgeo;
-  PressDisplay d(512);
-  const double l = kPressNeedleLength * 0.75;
-  auto needleAt = [&](Point pivot, double angle) {
-    const Point p = along(pivot, angle, l);
-    return d.near(p.x, p.y, 1, green);
-  };
-  d.draw(block(0, true));
-  // The background's DP scale, at 4 psi, just outside the needle's reach.
-  const Point arc = along(kPressDp, 45 - 4 * 18, kPressNeedleLength + 0.006);
-  EXPECT_TRUE(d.near(arc.x, arc.y, 1, [](std::array<int, 3> p) { return p[0] > 150 && p[1] > 150 && p[2] > 150; }));
-  EXPECT_TRUE(needleAt(kPressDp, 45));
-  EXPECT_TRUE(needleAt(kPressCabAlt, 45));
-  EXPECT_TRUE(needleAt(kPressVs, 0));
-  const Point shut = along(kPressOutflow, -80, kPressOutflowLength * 0.75);
-  EXPECT_TRUE(d.near(shut.x, shut.y, 1, green));
-
-  d.draw(block(30000, false, -2000));
-  const sd::press::Cabin c = sd::press::cabin(30000, 0);
-  EXPECT_TRUE(needleAt(kPressDp, sd::press::dpAngle(c.dpPsi)));
-  EXPECT_FALSE(needleAt(kPressDp, 45));
-  EXPECT_TRUE(needleAt(kPressCabAlt, -63));
-  EXPECT_FALSE(needleAt(kPressCabAlt, 45));
-  EXPECT_TRUE(needleAt(kPressVs, 90));
-  EXPECT_FALSE(needleAt(kPressVs, 0));
-  const Point open = along(kPressOutflow, 0, kPressOutflowLength * 0.75);
-  EXPECT_TRUE(d.near(open.x, open.y, 1, green));
-  EXPECT_FALSE(d.near(shut.x, shut.y, 1, green));
-  // The fixed valve bars: inlet to the left of its pivot, extract to the right.
-  EXPECT_TRUE(d.near(kPressInlet.x - 0.06, kPressInlet.y, 1, green));
-  EXPECT_TRUE(d.near(kPressExtract.x + 0.06, kPressExtract.y, 1, green));
-  EXPECT_TRUE(d.near(kPressSafety.x, kPressSafety.y - 0.07, 1, green));
 }
 
 }  // namespace

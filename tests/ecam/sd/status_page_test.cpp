@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 
 #include "ecam/sd/pages.h"
 #include "ecam/sd/sd_geometry.h"
@@ -45,42 +44,6 @@ TEST(StatusPage, TextShowsInEvenSeconds) {
       EXPECT_TRUE(found);
     }
   }
-}
-
-TEST(StatusPage, ShowsBackgroundAndPermanentData) {
-  StatusDisplay d(256);
-  FlightDataBlock b;
-  b.setF32(5, 1.0f);  // text off: what is lit is the picture and the data area
-  b.setF32(2, 13.0f);
-  GlyphCapture cap(d.sd().textures.data());
-  d.draw(b);
-  EXPECT_EQ(cap.textAt(sdgeo::kHours.x, sdgeo::kHours.y, 0.2), "13") << cap.dump();
-  int lit = 0;  // the title's underline at the top centre
-  for (int y = int((0.842 + 1) * 128) - 3; y <= int((0.842 + 1) * 128) + 3; ++y) {
-    const auto p = d.ow.at(128, y);
-    if (p[0] > 100 && p[1] > 100 && p[2] > 100) ++lit;
-  }
-  EXPECT_GT(lit, 0);
-}
-
-TEST(StatusPage, RandomBlocksDrawWithoutHarm) {
-  StatusDisplay d(64);
-  std::mt19937 rng(12);
-  std::uniform_int_distribution<std::uint32_t> bits;
-  FlightDataBlock b;
-  int shown = 0;
-  for (int frame = 0; frame < 2000; ++frame) {
-    for (int w = 0; w < 256; ++w) b.setU32(w, bits(rng));
-    const float t = b.f32(5);
-    GlyphCapture cap(d.sd().textures.data());
-    d.draw(b);
-    const bool on = !cap.textAt(sdgeo::kStatusText.x, sdgeo::kStatusText.y, 1.5).empty();
-    const double whole = std::isnan(t) ? 0.0 : std::trunc(std::fmax(std::fmin(double(t), 2147483647.0), -2147483648.0));
-    ASSERT_EQ(on, std::fmod(whole, 2.0) == 0.0) << "word 5 = " << t;
-    shown += on;
-  }
-  EXPECT_GT(shown, 0);
-  EXPECT_LT(shown, 2000);
 }
 
 }  // namespace
