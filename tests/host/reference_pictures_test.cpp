@@ -81,6 +81,10 @@ TEST(ReferenceComparison, FailureWritesTheDrawnAndDifferencePictures) {
   const int w = 4, h = 4;
   std::vector<std::uint8_t> picture(w * h * 4, 0);
   for (std::size_t i = 3; i < picture.size(); i += 4) picture[i] = 255;
+  // Refreshing the references runs this test too; it must still see a failure.
+  const char* refreshing = std::getenv("A320_UPDATE_GOLDEN");
+  const std::string refresh = refreshing ? refreshing : "";
+  ::unsetenv("A320_UPDATE_GOLDEN");
 
   // No reference yet: the failure says how to make one.
   testing::AssertionResult missing = MatchesReference("square", picture, w, h, {}, dir, dir + "/out");
@@ -113,6 +117,7 @@ TEST(ReferenceComparison, FailureWritesTheDrawnAndDifferencePictures) {
   // A picture of another size never matches.
   EXPECT_FALSE(MatchesReference("square", std::vector<std::uint8_t>(2 * 2 * 4, 0), 2, 2, {}, dir, dir + "/out"));
   std::filesystem::remove_all(dir);
+  if (refreshing) ::setenv("A320_UPDATE_GOLDEN", refresh.c_str(), 1);
 }
 
 }  // namespace
