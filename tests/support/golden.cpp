@@ -8,20 +8,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "support/process.h"
+
 namespace testing_support {
 
 namespace {
-
-bool readRgba(const std::string& path, std::vector<std::uint8_t>& rgba, int& w, int& h) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
-  image.format = PNG_FORMAT_RGBA;
-  rgba.resize(PNG_IMAGE_SIZE(image));
-  w = int(image.width);
-  h = int(image.height);
-  return png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr) != 0;
-}
 
 // RGB keeps the stored references a quarter smaller; the screen shows no alpha.
 bool writePng(const std::string& path, const std::vector<std::uint8_t>& rgba, int w, int h, bool withAlpha,
@@ -103,7 +94,7 @@ testing::AssertionResult MatchesReference(const std::string& name, const std::ve
 
   std::vector<std::uint8_t> expected;
   int w = 0, h = 0;
-  if (!readRgba(reference, expected, w, h))
+  if (!readPng(reference, expected, w, h))
     return testing::AssertionFailure() << "no reference picture " << reference
                                        << "; draw it with A320_UPDATE_GOLDEN=1 and look at it before committing";
   if (w != width || h != height)
