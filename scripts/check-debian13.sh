@@ -8,7 +8,8 @@
 # Needs root (debootstrap and chroot), the Debian packages debootstrap and
 # debian-archive-keyring, and a Debian mirror (A320_DEBIAN_MIRROR, by default
 # the one apt uses here, else http://deb.debian.org/debian).
-# A320_DEBIAN13_TESTS picks the tests: a ctest -R pattern; empty runs all.
+# A320_DEBIAN13_TESTS picks the tests: a ctest -R pattern; empty runs all
+# but the reference-picture comparisons.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source_tree=$(pwd)
@@ -86,6 +87,10 @@ chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin LAN
     if [ -n "$TESTS" ]; then
       ctest -j"$(nproc)" --output-on-failure --timeout 300 -R "$TESTS"
     else
-      ctest -j"$(nproc)" --output-on-failure --timeout 300
+      # The reference pictures hold Debian 12'"'"'s anti-aliasing: Debian 13'"'"'s
+      # Mesa and FreeType draw glyph and line edges a few levels apart, so
+      # those comparisons run on Debian 12 only.
+      ctest -j"$(nproc)" --output-on-failure --timeout 300 \
+        -E "DrawsAsReviewed|PicturesAsReviewed|DrawsTheReferencePictures"
     fi'
 echo "== Debian 13: built and tested in $(elapsed)"
